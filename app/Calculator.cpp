@@ -1,0 +1,112 @@
+#include "app/Calculator.h"
+
+#include <algorithm>
+
+#include "engine/MathPars.h"
+#include "functions/KvTypes.h"
+#include "functions/MthTrFnc.h"
+
+namespace {
+
+bool IsTrimmed(unsigned char c) { return c <= ' '; }
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsTrimmed(static_cast<unsigned char>(text[begin]))) ++begin;
+    while (end > begin && IsTrimmed(static_cast<unsigned char>(text[end - 1]))) --end;
+    return text.substr(begin, end - begin);
+}
+
+bool IsAsciiAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+} // namespace
+
+TCalculator::TCalculator() : MainFunctionObject(std::make_unique<TKvMathTreeFunction>()) {
+    auto parser = std::make_unique<TKvMathParser>(MainFunctionObject.get());
+    ParserObject = parser.get();
+    MainFunctionObject->SetCreator(parser.release());
+}
+
+TCalculator::~TCalculator() = default;
+
+std::string TCalculator::PrepareInput(std::vector<std::string>& lines) {
+    std::string expression;
+    for (std::string& line : lines) {
+        std::string trimmed = Trim(line);
+        if (trimmed.empty()) continue;
+        if (!expression.empty() && IsAsciiAlnum(expression.back()) && IsAsciiAlnum(trimmed.front())) {
+            trimmed.insert(0, "+");
+            line.insert(0, "+");
+        }
+        expression += trimmed;
+    }
+    ParserObject->SetExpression(expression);
+    return expression;
+}
+
+TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
+    TCalcOutcome outcome;
+    outcome.InputLines = request.InputLines;
+    PrepareInput(outcome.InputLines);
+
+    switch (request.Mode) {
+    case cmSimple:
+        MainFunctionObject->Calculate();
+        ShowErrorOrValue(outcome);
+        break;
+    default:
+        throw Exception("Diese Berechnungsart ist noch nicht verfügbar.");
+    }
+
+    if (ParserObject->ErrorPos > 0) {
+        outcome.CaretPos = ParserObject->ErrorPos - 1;
+    } else {
+        AddToHistory(JoinLines(outcome.InputLines));
+        outcome.HistoryChanged = true;
+    }
+    return outcome;
+}
+
+void TCalculator::ShowErrorOrValue(TCalcOutcome& outcome) {
+    const std::string error = MainFunctionObject->GetErrorText();
+    outcome.ResultIsError = !error.empty();
+    outcome.ResultText = error.empty() ? FloatToDisplayText(MainFunctionObject->Result) : error;
+}
+
+void TCalculator::AddToHistory(const std::string& text) {
+    const auto found = std::find(History.begin(), History.end(), text);
+    if (found != History.end()) History.erase(found);
+    History.insert(History.begin(), text);
+    if (static_cast<std::int64_t>(History.size()) > HistoryMaxCount) History.pop_back();
+}
+
+std::string TCalculator::VariablesHint() const {
+    const TKvVarDepot& depot = *MainFunctionObject->VarDepot;
+    std::string hint;
+    for (std::int32_t i = 0; i < depot.Count(); ++i) {
+        if (i > 0) hint += '\r';
+        const long double value = depot.Variables(i)->GetAsExtended();
+        hint += depot.Variables(i)->Name + "=" + ValueToText(&value, dtExtended);
+    }
+    return hint;
+}
+
+void TCalculator::SetStandardVariables() {
+    MainFunctionObject->AddVariable("Pi");
+    MainFunctionObject->SetVarValue("Pi", PiValue);
+    MainFunctionObject->AddVariable("e");
+    MainFunctionObject->SetVarValue("e", EValue);
+}
+
+bool TCalculator::ModeAvailable(TCalcMode mode) { return mode == cmSimple; }

@@ -1,0 +1,95 @@
+// The calculation state of the whole run, the request and its outcome, without any window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TKvMathTreeFunction;
+class TKvMathParser;
+
+enum TCalcMode {
+    cmSimple,
+    cmSimplify,
+    cmNewton,
+    cmDerivative,
+    cmAntiderivative,
+    cmNumDerivative,
+    cmNumIntegral,
+    cmCurveLength,
+};
+
+struct TCalcRequest {
+    std::vector<std::string> InputLines;
+    TCalcMode Mode = cmSimple;
+    std::string IterVar = "x";
+    std::string StartText = "0";
+    std::string DeltaText = "1e-20";
+    std::int32_t MaxIter = 1000;
+    std::string DiffVar = "x";
+    std::int32_t DiffCount = 1;
+    std::string DiffNumVar = "x";
+    std::int32_t DiffNumCount = 1;
+    std::string DiffNumXText = "0";
+    std::string IntgNumVar = "x";
+    std::string IntgNumFromText = "1";
+    std::string IntgNumToText = "10";
+    std::string IntgNumIntvText = "0,1";
+    std::string LenNumVar = "x";
+    std::string LenNumFromText = "1";
+    std::string LenNumToText = "10";
+    std::string LenNumIntvText = "0,1";
+};
+
+struct TCalcOutcome {
+    std::vector<std::string> InputLines;
+    // No value: the result line keeps its text.
+    std::optional<std::string> ResultText;
+    // 0-based character position for the caret in the input text.
+    std::optional<std::int32_t> CaretPos;
+    bool HistoryChanged = false;
+    // The result line shows a message rather than a value or an expression.
+    bool ResultIsError = false;
+};
+
+class TCalculator {
+public:
+    TCalculator();
+    ~TCalculator();
+    TCalculator(const TCalculator&) = delete;
+    TCalculator& operator=(const TCalculator&) = delete;
+
+    // Joins the lines into the expression text (putting "+" between two lines where two operands
+    // would meet), rewrites the lines accordingly and hands the text to the parser.
+    std::string PrepareInput(std::vector<std::string>& lines);
+    // Runs one request. An exception that escapes a mode leaves this function; the front end
+    // shows its message, and neither caret nor history are touched.
+    TCalcOutcome RunCalculation(const TCalcRequest& request);
+    void AddToHistory(const std::string& text);
+    // "name=value" for every variable, separated by carriage returns.
+    std::string VariablesHint() const;
+    // Pi and e with their built-in values, as on a first run.
+    void SetStandardVariables();
+    // Whether this build can run the mode.
+    static bool ModeAvailable(TCalcMode mode);
+
+    TKvMathTreeFunction& MainFunction() { return *MainFunctionObject; }
+    const TKvMathTreeFunction& MainFunction() const { return *MainFunctionObject; }
+    TKvMathParser& Parser() { return *ParserObject; }
+
+    std::vector<std::string> History;
+    std::int32_t HistoryMaxCount = 20;
+
+private:
+    // Shows the error text or the value of MainFunction.
+    void ShowErrorOrValue(TCalcOutcome& outcome);
+
+    std::unique_ptr<TKvMathTreeFunction> MainFunctionObject;
+    TKvMathParser* ParserObject; // owned by MainFunctionObject as its creator
+};
+
+// The extended constants the standard variables start with.
+constexpr long double PiValue = 3.14159265358979323846264338327950288L;
+constexpr long double EValue = 2.71828182845904523536028747135266250L;

@@ -1,0 +1,21 @@
+// Evaluators and kernels, chosen once when a node is made.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/MathTree.h"
+
+// The four evaluators.
+void EvaluateLeaf(TKvOperatorNode& node, void* result);
+void EvaluateOperator(TKvOperatorNode& node, void* result);
+void EvaluateNegation(TKvOperatorNode& node, void* result);
+void EvaluateFunction(TKvOperatorNode& node, void* result);
+
+// Kernels for a data type (and operation code). Types without a kernel of the kind get one
+// that reports failure (binary, function) or does nothing (negation).
+TNegateKernel SelectNegateKernel(TKvDataType dataType);
+TBinaryKernel SelectBinaryKernel(std::uint16_t code, TKvDataType dataType);
+TFunctionKernel SelectFunctionKernel(std::uint16_t code, TKvDataType dataType);
+
+// The random generator's global seed; 0 at program start.
+extern std::uint32_t RandSeed;

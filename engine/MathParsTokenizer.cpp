@@ -1,0 +1,239 @@
+#include <utility>
+
+#include "engine/MathPars.h"
+#include "functions/FuncList.h"
+#include "platform/Locale.h"
+#include "platform/Utf8.h"
+
+namespace {
+
+bool IsDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
+bool IsLetter(char32_t c) {
+    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z');
+}
+
+// The index k of a placeholder "{k}", or -1 for any other text.
+std::int32_t PlaceholderIndex(const std::string& text) {
+    if (text.size() < 3 || text.size() > 5 || text.front() != '{' || text.back() != '}') return -1;
+    std::int32_t index = 0;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        index = index * 10 + (text[i] - '0');
+    }
+    return index;
+}
+
+} // namespace
+
+TKvTokenList& TKvTokenList::operator=(TKvTokenList&& other) noexcept {
+    if (this != &other) {
+        DestroyNodes();
+        Items = std::move(other.Items);
+        other.Items.clear();
+    }
+    return *this;
+}
+
+void TKvTokenList::Add(const std::string& text, TKvNodePtr node, std::int32_t position) {
+    Items.push_back({text, nullptr, position});
+    Items.back().Node = node.release();
+}
+
+void TKvTokenList::DestroyNodes() {
+    // First cut every link between the tokens' nodes, then destroy each node once.
+    for (TKvToken& token : Items)
+        if (token.Node != nullptr && token.Text != "v") token.Node->SetOwnsOperands(false);
+    for (std::int32_t i = 0; i < Count(); ++i)
+        DestroyNode(i);
+}
+
+void TKvTokenList::DestroyNode(std::int32_t index) {
+    TKvToken& token = Items[index];
+    if (token.Node == nullptr) return;
+    if (token.Text != "v") token.Node->SetOwnsOperands(false);
+    delete token.Node;
+    token.Node = nullptr;
+}
+
+void TKvTokenList::ReleaseNodes() {
+    for (TKvToken& token : Items)
+        token.Node = nullptr;
+}
+
+TKvMathAbstractTokenizer::TKvMathAbstractTokenizer(TKvVarDepot* depot)
+    : VarDepot(depot), PrevToken(StartMarker) {
+    for (const unsigned char c : {9, 10, 13, 32})
+        SkipChars.set(c);
+}
+
+std::string TKvMathAbstractTokenizer::Normalize(const std::string& text) {
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    std::string result = text.substr(first, last - first);
+    // Only a one-byte separator can be replaced without breaking a UTF-8 sequence.
+    const char separator = DecimalSeparator();
+    if (separator != '.' && static_cast<unsigned char>(separator) < 0x80)
+        for (char& c : result)
+            if (c == separator) c = '.';
+    return result;
+}
+
+TKvTokenList TKvMathAbstractTokenizer::Tokenize(const std::string& text) {
+    return TokenizeWithParams(text, {});
+}
+
+TKvTokenList TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& text,
+                                                          std::vector<TKvNodePtr> params) {
+    std::size_t paramCount = 0;
+    while (paramCount < params.size() && paramCount < MaxParams && params[paramCount])
+        ++paramCount;
+
+    TKvTokenList tokens;
+    Text = Normalize(text);
+    Chars = Utf8ToU32(Text);
+    const auto length = static_cast<std::int32_t>(Chars.size());
+    std::int32_t p = 1;
+    while (p <= length) {
+        if (IsSkipChar(Chars[p - 1])) {
+            ++p;
+            continue;
+        }
+        const std::int32_t start = p;
+        std::string tokenText;
+        TKvNodePtr node;
+        ReadToken(p, tokenText, node);
+        if (tokenText.empty()) {
+            // A dropped unary plus: what follows is no longer at the start.
+            PrevToken = "+";
+            continue;
+        }
+        const std::int32_t index = PlaceholderIndex(tokenText);
+        if (index >= 0 && static_cast<std::size_t>(index) < paramCount)
+            tokens.Add("v", params[index]->Clone(nullptr), start);
+        else
+            tokens.Add(tokenText, std::move(node), start);
+        PrevToken = tokenText;
+    }
+    return tokens;
+}
+
+void TKvMathRealTokenizer::ReadToken(std::int32_t& position, std::string& tokenText,
+                                     TKvNodePtr& node) {
+    const std::int32_t start = position;
+    tokenText.clear();
+    node.reset();
+    try {
+        ScanToken(position, tokenText, node);
+        if (node) node->SourcePos = start;
+    } catch (EKvMathParserError& e) {
+        node.reset();
+        e.Position = start;
+        throw;
+    } catch (const std::exception& e) {
+        node.reset();
+        throw EKvMathParserError(e.what(), start);
+    }
+}
+
+void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenText,
+                                     TKvNodePtr& node) {
+    const auto length = static_cast<std::int32_t>(Chars.size());
+    const std::int32_t p = position;
+    const char32_t c = Chars[p - 1];
+    const auto makeOperator = [&](const char* text, std::uint16_t code) {
+        tokenText = text;
+        node = TKvOperatorNode::CreateOperator(dtExtended, code);
+        ++position;
+    };
+
+    switch (c) {
+    case U'!':
+        return makeOperator("!", OpCodes::Factorial);
+    case U'*':
+        return makeOperator("*", OpCodes::Product);
+    case U'/':
+        return makeOperator("/", OpCodes::Quotient);
+    case U'^':
+        return makeOperator("^", OpCodes::Power);
+    case U'(':
+    case U')':
+        tokenText = static_cast<char>(c);
+        ++position;
+        return;
+    case U'+':
+        if (PrevToken == StartMarker || PrevToken == "(") {
+            if (p == length) {
+                ErrorPos = p;
+                throw ESyntaxError("Plusoperator als letztes Zeichen nicht gestattet.");
+            }
+            ++position; // a unary plus changes nothing
+            return;
+        }
+        return makeOperator("+", OpCodes::Sum);
+    case U'-':
+        if (PrevToken == StartMarker || PrevToken == "(")
+            return makeOperator("-", OpCodes::Negation);
+        return makeOperator("M", OpCodes::Subtraction);
+    case U'{': {
+        std::int32_t end = p;
+        while (end < length && Chars[end - 1] != U'}')
+            ++end;
+        tokenText = U32ToUtf8(Chars.substr(p - 1, end - p + 1));
+        position = end + 1;
+        return;
+    }
+    default:
+        break;
+    }
+
+    if (c == U'.' || IsDigit(c)) {
+        std::int32_t end = p;
+        while (end < length) {
+            const char32_t next = Chars[end];
+            const char32_t prev = Chars[end - 1];
+            const bool afterExponent = prev == U'E' || prev == U'e';
+            if (IsDigit(next) || next == U'.' || next == U'E' || next == U'e' ||
+                ((next == U'+' || next == U'-') && afterExponent))
+                ++end;
+            else
+                break;
+        }
+        // The run is plain ASCII, so its characters are its bytes.
+        const std::string run = U32ToUtf8(Chars.substr(p - 1, end - p + 1));
+        long double value = 0;
+        if (!TryTextToExtended(run, value))
+            throw EBadValue("Numerischer Wert wurde erwartet: \"" + Text + "\"");
+        tokenText = "v";
+        node = TKvOperatorNode::CreateExtended(value);
+        position = end + 1;
+        return;
+    }
+
+    if (IsLetter(c)) {
+        std::int32_t end = p;
+        while (end < length && (IsLetter(Chars[end]) || IsDigit(Chars[end])))
+            ++end;
+        const std::string name = U32ToUtf8(Chars.substr(p - 1, end - p + 1));
+        const TKvRealFunctionList& functions = RealFunctionList();
+        const std::int32_t index = functions.IndexOfFunction(AnsiUpperCase(name));
+        if (index >= 0) {
+            tokenText = "f";
+            node = TKvOperatorNode::CreateOperator(dtExtended, functions.FunctionCode(index));
+        } else {
+            tokenText = "v";
+            node = TKvOperatorNode::CreateVariable(dtExtended, VarDepot, name);
+        }
+        position = end + 1;
+        return;
+    }
+
+    ErrorPos = p;
+    throw EBadToken("Illegales Zeichen: " + U32ToUtf8(c));
+}

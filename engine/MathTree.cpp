@@ -1,0 +1,218 @@
+#include "engine/MathTree.h"
+
+#include <cstring>
+
+#include "engine/MathKernels.h"
+#include "platform/FpuFaults.h"
+#include "platform/Locale.h"
+
+std::int32_t NodeInstanceCount = 0;
+std::int32_t MaxNodeInstances = 10000;
+
+namespace {
+
+// Counts a node for the lifetime of the object that holds it; construction fails beyond the limit.
+void CountNewNode() {
+    ++NodeInstanceCount;
+    if (NodeInstanceCount > MaxNodeInstances) {
+        --NodeInstanceCount;
+        throw ETooMuchInstances("Too much instances of TKvOperatorNode!");
+    }
+}
+
+struct TFunctionName {
+    std::uint16_t Code;
+    const char* Name;
+};
+
+constexpr TFunctionName FunctionNames[] = {
+    {41, "exp"},      {42, "ln"},      {43, "log"},     {44, "ld"},      {45, "sqr"},
+    {46, "sqrt"},     {51, "sin"},     {52, "cos"},     {53, "tan"},     {54, "cot"},
+    {55, "arcsin"},   {56, "arccos"},  {57, "arctan"},  {58, "arccot"},  {59, "sinh"},
+    {60, "cosh"},     {61, "tanh"},    {62, "coth"},    {63, "arcsinh"}, {64, "arccosh"},
+    {65, "arctanh"},  {66, "arccoth"}, {70, "trunc"},   {71, "round"},   {72, "frac"},
+    {80, "sgn"},      {81, "abs"},     {82, "zero"},    {83, "heav"},    {90, "ceil"},
+    {91, "floor"},    {100, "phase"},  {110, "rnd"},
+};
+
+} // namespace
+
+const char* FunctionCodeName(std::uint16_t code) {
+    for (const TFunctionName& entry : FunctionNames)
+        if (entry.Code == code) return entry.Name;
+    return "";
+}
+
+TKvOperatorNode::TKvOperatorNode(TKvDataType dataType, std::uint16_t code)
+    : OpCode(code), DataType(dataType), Size(TypeSize(dataType)) {
+    CountNewNode();
+    Scratch = AllocValueBuffer(Size > 0 ? Size : 0);
+}
+
+TKvOperatorNode::~TKvOperatorNode() {
+    // A chain of operators is released without recursion, so a deep tree cannot exhaust the
+    // stack: owned operands are moved onto an explicit list of nodes still to destroy.
+    std::vector<TKvOperatorNode*> pending;
+    if (OwnsOperands && Operands) {
+        pending.assign(Operands->rbegin(), Operands->rend());
+        Operands->clear();
+    }
+    while (!pending.empty()) {
+        TKvOperatorNode* node = pending.back();
+        pending.pop_back();
+        if (node == nullptr) continue;
+        if (node->OwnsOperands && node->Operands) {
+            pending.insert(pending.end(), node->Operands->rbegin(), node->Operands->rend());
+            node->Operands->clear();
+        }
+        delete node;
+    }
+    FreeValueBuffer(Scratch);
+    if (OpCode == OpCodes::Constant) FreeValueBuffer(Value);
+    --NodeInstanceCount;
+}
+
+TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t code) {
+    TKvNodePtr node(new TKvOperatorNode(dataType, code));
+    node->Operands = std::make_unique<std::vector<TKvOperatorNode*>>();
+    if (code == OpCodes::Negation) {
+        node->NegateKernel = SelectNegateKernel(dataType);
+        node->Evaluator = EvaluateNegation;
+    } else if (code >= 40) {
+        node->FunctionKernel = SelectFunctionKernel(code, dataType);
+        node->Evaluator = EvaluateFunction;
+    } else {
+        node->BinaryKernel = SelectBinaryKernel(code, dataType);
+        node->Evaluator = EvaluateOperator;
+    }
+    return node;
+}
+
+TKvNodePtr TKvOperatorNode::CreateConstant(TKvDataType dataType, const void* value) {
+    TKvNodePtr node(new TKvOperatorNode(dataType, OpCodes::Constant));
+    node->Value = AllocValueBuffer(node->Size);
+    if (node->Size > 0) std::memcpy(node->Value, value, node->Size);
+    node->Evaluator = EvaluateLeaf;
+    return node;
+}
+
+TKvNodePtr TKvOperatorNode::CreateExtended(long double value) {
+    return CreateConstant(dtExtended, &value);
+}
+
+TKvNodePtr TKvOperatorNode::CreateVariable(TKvDataType dataType, TKvVarDepot* depot,
+                                           const std::string& name) {
+    TKvNodePtr node(new TKvOperatorNode(dataType, OpCodes::Variable));
+    node->VarDepot = depot;
+    node->Variable = depot->AddVariable(name, dataType);
+    node->Value = node->Variable->Value;
+    node->Evaluator = EvaluateLeaf;
+    return node;
+}
+
+TKvNodePtr TKvOperatorNode::CreateVariableValue(TKvDataType dataType, TKvVarDepot* depot,
+                                                const void* value, const std::string& name) {
+    TKvNodePtr node(new TKvOperatorNode(dataType, OpCodes::Variable));
+    node->VarDepot = depot;
+    node->Variable = depot->SetVariable(name, value, dataType);
+    node->Value = node->Variable->Value;
+    node->Evaluator = EvaluateLeaf;
+    return node;
+}
+
+TKvNodePtr TKvOperatorNode::CreateSubtraction(TKvNodePtr minuend, TKvNodePtr subtrahend) {
+    TKvNodePtr sum = CreateOperator(minuend->DataType, OpCodes::Sum);
+    TKvNodePtr negation = CreateOperator(minuend->DataType, OpCodes::Negation);
+    negation->AddOperand(-1, std::move(subtrahend));
+    sum->AddOperand(-1, std::move(minuend));
+    sum->AddOperand(-1, std::move(negation));
+    return sum;
+}
+
+void TKvOperatorNode::AddOperand(std::int32_t index, TKvOperatorNode* node) {
+    if (node == nullptr) return;
+    if (OpCode < 10 || !Operands) {
+        // Leaves take no operands; the node handed over is not kept.
+        delete node;
+        return;
+    }
+    if (index < 0 || index >= static_cast<std::int32_t>(Operands->size()))
+        Operands->push_back(node);
+    else
+        Operands->insert(Operands->begin() + index, node);
+}
+
+void TKvOperatorNode::DeleteOperand(std::int32_t index) {
+    if (OpCode < 10 || !Operands) return;
+    TKvOperatorNode* node = (*Operands)[index];
+    Operands->erase(Operands->begin() + index);
+    delete node;
+}
+
+std::int32_t TKvOperatorNode::OperandCount() const {
+    return Operands ? static_cast<std::int32_t>(Operands->size()) : 0;
+}
+
+TKvNodePtr TKvOperatorNode::ReleaseOperand(std::int32_t index) {
+    TKvOperatorNode* node = (*Operands)[index];
+    Operands->erase(Operands->begin() + index);
+    return TKvNodePtr(node);
+}
+
+std::string TKvOperatorNode::NodeText() const {
+    switch (OpCode) {
+    case OpCodes::Constant:
+        return ValueToText(Value, DataType);
+    case OpCodes::Variable:
+        return Variable ? Variable->Name : std::string();
+    case OpCodes::Sum:
+        return "+";
+    case OpCodes::Product:
+        return "*";
+    case OpCodes::Quotient:
+        return "/";
+    case OpCodes::Power:
+        return "^";
+    case OpCodes::Negation:
+        return "-";
+    case OpCodes::Factorial:
+        return "!";
+    default:
+        return FunctionCodeName(OpCode);
+    }
+}
+
+bool TKvOperatorNode::ContainsVariable(const std::string& name) const {
+    const std::string wanted = AnsiUpperCase(name);
+    std::vector<const TKvOperatorNode*> pending{this};
+    while (!pending.empty()) {
+        const TKvOperatorNode* node = pending.back();
+        pending.pop_back();
+        if (node->OpCode == OpCodes::Variable && AnsiUpperCase(node->NodeText()) == wanted)
+            return true;
+        if (node->Operands)
+            for (auto it = node->Operands->rbegin(); it != node->Operands->rend(); ++it)
+                if (*it) pending.push_back(*it);
+    }
+    return false;
+}
+
+TKvNodePtr TKvOperatorNode::Clone(TKvVarDepot* depot) const {
+    TKvNodePtr copy;
+    if (OpCode == OpCodes::Constant) {
+        copy = CreateConstant(DataType, Value);
+    } else if (OpCode == OpCodes::Variable) {
+        copy = CreateVariableValue(DataType, depot ? depot : VarDepot, Variable->Value,
+                                   Variable->Name);
+    } else {
+        copy = CreateOperator(DataType, OpCode);
+        for (const TKvOperatorNode* operand : *Operands)
+            if (operand) copy->AddOperand(-1, operand->Clone(depot));
+    }
+    return copy;
+}
+
+void TKvOperatorNode::Evaluate(void* result) {
+    FpuClearFaults();
+    Evaluator(*this, result);
+}

@@ -1,0 +1,108 @@
+// Expression trees: the node, the shared operation codes and the live-node limit.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/MathErrors.h"
+#include "functions/KvTypes.h"
+#include "functions/VarDepot.h"
+
+class TKvOperatorNode;
+using TKvNodePtr = std::unique_ptr<TKvOperatorNode>;
+
+// Kernels work on value buffers of the node's data type. Binary: left := left op right.
+using TNegateKernel = void (*)(void* value);
+using TBinaryKernel = bool (*)(void* left, const void* right);
+using TFunctionKernel = bool (*)(std::uint16_t code, void* value);
+using TEvaluator = void (*)(TKvOperatorNode& node, void* result);
+
+// Operation codes.
+namespace OpCodes {
+constexpr std::uint16_t Constant = 1;
+constexpr std::uint16_t Variable = 2;
+constexpr std::uint16_t Sum = 22;
+constexpr std::uint16_t Product = 24;
+constexpr std::uint16_t Quotient = 25;
+constexpr std::uint16_t Power = 26;
+constexpr std::uint16_t Negation = 27;
+constexpr std::uint16_t Exp = 41, Ln = 42, Log = 43, Ld = 44, Sqr = 45, Sqrt = 46;
+constexpr std::uint16_t Sin = 51, Cos = 52, Tan = 53, Cot = 54;
+constexpr std::uint16_t ArcSin = 55, ArcCos = 56, ArcTan = 57, ArcCot = 58;
+constexpr std::uint16_t Sinh = 59, Cosh = 60, Tanh = 61, Coth = 62;
+constexpr std::uint16_t ArcSinh = 63, ArcCosh = 64, ArcTanh = 65, ArcCoth = 66;
+constexpr std::uint16_t Trunc = 70, Round = 71, Frac = 72;
+constexpr std::uint16_t Sgn = 80, Abs = 81, Zero = 82, Heav = 83;
+constexpr std::uint16_t Ceil = 90, Floor = 91, Phase = 100, Rnd = 110;
+constexpr std::uint16_t Factorial = 200;
+constexpr std::uint16_t Subtraction = 501; // only inside the parser
+} // namespace OpCodes
+
+// Number of live nodes, and the most that may live at once.
+extern std::int32_t NodeInstanceCount;
+extern std::int32_t MaxNodeInstances;
+
+class TKvOperatorNode {
+public:
+    // Each raises ETooMuchInstances ("Too much instances of TKvOperatorNode!") beyond the limit.
+    static TKvNodePtr CreateOperator(TKvDataType dataType, std::uint16_t code);
+    static TKvNodePtr CreateConstant(TKvDataType dataType, const void* value);
+    static TKvNodePtr CreateVariable(TKvDataType dataType, TKvVarDepot* depot,
+                                     const std::string& name);
+    static TKvNodePtr CreateVariableValue(TKvDataType dataType, TKvVarDepot* depot,
+                                          const void* value, const std::string& name);
+    // +(minuend, -(subtrahend)); makes exactly two nodes.
+    static TKvNodePtr CreateSubtraction(TKvNodePtr minuend, TKvNodePtr subtrahend);
+    // Convenience for extended constants.
+    static TKvNodePtr CreateExtended(long double value);
+
+    ~TKvOperatorNode();
+    TKvOperatorNode(const TKvOperatorNode&) = delete;
+    TKvOperatorNode& operator=(const TKvOperatorNode&) = delete;
+
+    // Appends (index < 0) or inserts before index. The node becomes an owned operand; it is
+    // destroyed at once when this node cannot take operands (a constant or a variable).
+    void AddOperand(std::int32_t index, TKvOperatorNode* node);
+    void AddOperand(std::int32_t index, TKvNodePtr node) { AddOperand(index, node.release()); }
+    // Destroys the operand at index and removes it.
+    void DeleteOperand(std::int32_t index);
+    std::int32_t OperandCount() const;
+    TKvOperatorNode* GetOperand(std::int32_t index) const { return (*Operands)[index]; }
+    // Replaces the pointer without destroying the old operand (the caller has taken it over).
+    void SetOperand(std::int32_t index, TKvOperatorNode* node) { (*Operands)[index] = node; }
+    // Removes the operand at index from the list without destroying it.
+    TKvNodePtr ReleaseOperand(std::int32_t index);
+    void SetOwnsOperands(bool owns) { OwnsOperands = owns; }
+
+    std::string NodeText() const;
+    bool ContainsVariable(const std::string& name) const;
+    // Deep copy; variable nodes are bound by name to depot (or to their own store when null).
+    TKvNodePtr Clone(TKvVarDepot* depot) const;
+
+    // Computes the value into result (Size bytes) and sets ErrorText. Never raises.
+    void Evaluate(void* result);
+
+    std::uint16_t OpCode;
+    TKvDataType DataType;
+    std::int32_t Size;
+    void* Scratch = nullptr;
+    std::unique_ptr<std::vector<TKvOperatorNode*>> Operands;
+    void* Value = nullptr;
+    std::string ErrorText;
+    TKvVarDepot* VarDepot = nullptr;
+    TKvSingleVariable* Variable = nullptr;
+    bool OwnsOperands = true;
+    std::int32_t SourcePos = 0;
+    TNegateKernel NegateKernel = nullptr;
+    TBinaryKernel BinaryKernel = nullptr;
+    TFunctionKernel FunctionKernel = nullptr;
+    TEvaluator Evaluator = nullptr;
+
+private:
+    TKvOperatorNode(TKvDataType dataType, std::uint16_t code);
+};
+
+// Lower-case name of a function code, "" when the code is not a named function.
+const char* FunctionCodeName(std::uint16_t code);

@@ -1,0 +1,4 @@
+#include "functions/FncCreat.h"
+
+// Out of line, so the class's virtual table has one home.
+TKvFunctionCreator::~TKvFunctionCreator() = default;

@@ -1,0 +1,237 @@
+#include "platform/Locale.h"
+
+#include <cerrno>
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
+#include <optional>
+
+#include "platform/Exceptions.h"
+
+namespace {
+
+std::optional<char> separatorOverride;
+std::optional<char> environmentSeparator;
+
+// Languages whose usual decimal separator is a comma.
+constexpr const char* CommaLanguages[] = {
+    "ab", "an", "ast", "az", "be", "bg", "br", "bs",  "ca",  "cs", "da", "de", "dsb", "el", "es",
+    "et", "eu", "fi",  "fo", "fr", "fy", "gl", "hr",  "hsb", "hu", "id", "is", "it",  "ka", "kk",
+    "ky", "lb", "lt",  "lv", "mk", "mn", "nb", "nds", "nl",  "nn", "no", "oc", "pl",  "pt", "ro",
+    "ru", "se", "sk",  "sl", "sq", "sr", "sv", "tg",  "tr",  "tt", "uk", "vi", "wa"};
+// Regions that differ from their language's usual separator.
+constexpr const char* PointRegions[] = {"de_CH", "de_LI", "fr_CH", "it_CH", "az_IR",
+                                        "es_DO", "es_GT", "es_HN", "es_MX", "es_NI",
+                                        "es_PA", "es_PR", "es_SV", "es_US"};
+constexpr const char* CommaRegions[] = {"en_DK"};
+
+// A "C" locale of our own: the process's global locale may be changed by the window toolkit.
+locale_t ClassicLocale() {
+    static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return classic;
+}
+
+std::string EnvironmentLocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return "";
+}
+
+// For a locale that is not installed: guess from its language and region.
+char SeparatorFromTable(const std::string& name) {
+    const std::string region = name.substr(0, name.find_first_of(".@"));
+    const std::string language = region.substr(0, region.find('_'));
+    for (const char* entry : PointRegions)
+        if (region == entry) return '.';
+    for (const char* entry : CommaRegions)
+        if (region == entry) return ',';
+    for (const char* entry : CommaLanguages)
+        if (language == entry) return ',';
+    return '.';
+}
+
+char SeparatorOfLocale(const std::string& name) {
+    if (name.empty() || name == "C" || name == "POSIX") return '.';
+    locale_t locale = newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale != static_cast<locale_t>(nullptr)) {
+        const char* radix = nl_langinfo_l(RADIXCHAR, locale);
+        // Only a one-byte separator fits; others (e.g. the Arabic one) fall back to the table.
+        const bool usable =
+            radix != nullptr && (radix[0] == '.' || radix[0] == ',') && radix[1] == '\0';
+        const char separator = usable ? radix[0] : '\0';
+        freelocale(locale);
+        if (usable) return separator;
+    }
+    return SeparatorFromTable(name);
+}
+
+// strtold sets status flags (inexact, overflow) that the evaluation reads as faults.
+class TFpuFlagsGuard {
+public:
+    TFpuFlagsGuard() { std::fegetexceptflag(&Saved, FE_ALL_EXCEPT); }
+    ~TFpuFlagsGuard() { std::fesetexceptflag(&Saved, FE_ALL_EXCEPT); }
+    TFpuFlagsGuard(const TFpuFlagsGuard&) = delete;
+    TFpuFlagsGuard& operator=(const TFpuFlagsGuard&) = delete;
+
+private:
+    std::fexcept_t Saved;
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// [sign] (digits [sep [digits]] | sep digits) [(E|e) [sign] digits], optionally framed by
+// blanks. The number is copied into canonical with "." as point for the conversion.
+bool ScanNumber(const std::string& text, char separator, bool blanks, std::string& canonical) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto copyDigits = [&] {
+        const std::size_t start = i;
+        while (i < n && IsDigit(text[i]))
+            canonical += text[i++];
+        return i - start;
+    };
+    if (blanks)
+        while (i < n && text[i] == ' ')
+            ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+    std::size_t mantissaDigits = copyDigits();
+    if (i < n && text[i] == separator) {
+        canonical += '.';
+        ++i;
+        mantissaDigits += copyDigits();
+    }
+    if (mantissaDigits == 0) return false;
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        canonical += 'e';
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+        if (copyDigits() == 0) return false;
+    }
+    if (blanks)
+        while (i < n && text[i] == ' ')
+            ++i;
+    return i == n;
+}
+
+bool ConvertNumber(const std::string& text, char separator, bool blanks, long double& value) {
+    std::string canonical;
+    if (!ScanNumber(text, separator, blanks, canonical)) return false;
+    TFpuFlagsGuard guard;
+    const int savedErrno = errno;
+    // Correctly rounded; an underflow gives a subnormal or zero, which is accepted.
+    const long double result = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
+    errno = savedErrno;
+    if (std::isinf(result)) return false;
+    value = result;
+    return true;
+}
+
+} // namespace
+
+char DecimalSeparator() {
+    if (separatorOverride) return *separatorOverride;
+    if (!environmentSeparator) environmentSeparator = SeparatorOfLocale(EnvironmentLocaleName());
+    return *environmentSeparator;
+}
+
+void SetDecimalSeparator(char separator) {
+    separatorOverride = separator;
+}
+
+void ResetDecimalSeparator() {
+    separatorOverride.reset();
+    environmentSeparator.reset();
+}
+
+std::string AnsiUpperCase(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 'a' && byte <= 'z') {
+            result += static_cast<char>(byte - ('a' - 'A'));
+            continue;
+        }
+        // U+00E0..U+00FF are C3 A0..C3 BF; their capitals lie 0x20 lower, except ÷ (no case)
+        // and ÿ, whose capital Ÿ is U+0178. Bytes that are not such a pair stay as they are.
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == 0xC3 && next >= 0xA0 && next <= 0xBF && next != 0xB7) {
+            if (next == 0xBF) {
+                result += "\xC5\xB8";
+            } else {
+                result += static_cast<char>(byte);
+                result += static_cast<char>(next - 0x20);
+            }
+            ++i;
+            continue;
+        }
+        result += static_cast<char>(byte);
+    }
+    return result;
+}
+
+bool TryStrToFloat(const std::string& text, long double& value) {
+    return ConvertNumber(text, DecimalSeparator(), true, value);
+}
+
+long double StrToFloat(const std::string& text) {
+    long double value = 0;
+    if (!TryStrToFloat(text, value))
+        throw EConvertError("'" + text + "' ist kein gültiger Gleitkommawert");
+    return value;
+}
+
+bool TryTextToExtended(const std::string& text, long double& value) {
+    return ConvertNumber(text, '.', false, value);
+}
+
+void ScientificDigits(long double value, std::string& digits, int& exponent) {
+    TFpuFlagsGuard guard;
+    char buffer[64];
+    // The radix character follows the global C locale, so only the digits and the exponent
+    // are read from the printed text.
+    std::snprintf(buffer, sizeof buffer, "%.14LE", std::fabs(value));
+    digits.clear();
+    const char* p = buffer;
+    for (; *p != '\0' && *p != 'E'; ++p)
+        if (IsDigit(*p)) digits += *p;
+    exponent = *p == 'E' ? std::atoi(p + 1) : 0;
+}
+
+std::string FloatToStr(long double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0) return "0";
+
+    std::string digits;
+    int exponent;
+    ScientificDigits(value, digits, exponent);
+    digits.erase(digits.find_last_not_of('0') + 1);
+
+    std::string text = std::signbit(value) ? "-" : "";
+    const char separator = DecimalSeparator();
+    if (exponent >= 15 || exponent < -4) {
+        text += digits[0];
+        if (digits.size() > 1) text += separator + digits.substr(1);
+        text += 'E' + std::to_string(exponent);
+    } else if (exponent >= 0) {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() < integerDigits) digits.append(integerDigits - digits.size(), '0');
+        text += digits.substr(0, integerDigits);
+        if (digits.size() > integerDigits) text += separator + digits.substr(integerDigits);
+    } else {
+        text += "0";
+        text += separator;
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    }
+    return text;
+}

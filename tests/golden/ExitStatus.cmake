@@ -1,0 +1,22 @@
+# Exit statuses of single requests: cmake -DCLI=<nimbrel-cli> -P ExitStatus.cmake
+function(expect_status status stdout)
+    execute_process(COMMAND ${CLI} --no-ini --decimal-separator . ${ARGN}
+                    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    string(STRIP "${out}" out)
+    if(NOT result STREQUAL "${status}")
+        message(FATAL_ERROR "${ARGN}: status ${result}, expected ${status} (${out} ${err})")
+    endif()
+    if(NOT out STREQUAL "${stdout}")
+        message(FATAL_ERROR "${ARGN}: printed '${out}', expected '${stdout}'")
+    endif()
+endfunction()
+
+expect_status(0 "7" -- 3+4)
+expect_status(0 "7" 3 + 4)
+expect_status(1 "Division durch 0" 1/0)
+expect_status(1 "2x[Syntaxfehler! Unbekannte Funktion oder fehlender Operator!]" 2x)
+expect_status(64 "" --mode)
+expect_status(64 "" --mode bogus 1)
+expect_status(64 "" --frobnicate)
+expect_status(64 "" --order zwei 1)
+expect_status(0 "nimbrel-cli ${VERSION}" --version)
