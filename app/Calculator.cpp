@@ -61,12 +61,30 @@ TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
     PrepareInput(outcome.InputLines);
 
     switch (request.Mode) {
-    case cmSimple:
-        MainFunctionObject->Calculate();
-        ShowErrorOrValue(outcome);
+    case cmNewton:
+        RunNewton(request, outcome);
+        break;
+    case cmDerivative:
+        RunDerivative(request, outcome);
+        break;
+    case cmAntiderivative:
+        RunAntiderivative(request, outcome);
+        break;
+    case cmNumDerivative:
+        RunNumDerivative(request, outcome);
+        break;
+    case cmNumIntegral:
+        RunNumIntegral(request, outcome);
+        break;
+    case cmCurveLength:
+        RunCurveLength(request, outcome);
+        break;
+    case cmSimplify:
+        RunSimplify(request, outcome);
         break;
     default:
-        throw Exception("Diese Berechnungsart ist noch nicht verfügbar.");
+        RunSimple(request, outcome);
+        break;
     }
 
     if (ParserObject->ErrorPos > 0) {
@@ -78,10 +96,16 @@ TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
     return outcome;
 }
 
-void TCalculator::ShowErrorOrValue(TCalcOutcome& outcome) {
-    const std::string error = MainFunctionObject->GetErrorText();
+void TCalculator::RunSimple(const TCalcRequest&, TCalcOutcome& outcome) {
+    MainFunctionObject->Calculate();
+    ShowErrorOr(MainFunctionObject->GetErrorText(), FloatToDisplayText(MainFunctionObject->Result),
+                outcome);
+}
+
+void TCalculator::ShowErrorOr(const std::string& error, const std::string& text,
+                              TCalcOutcome& outcome) {
     outcome.ResultIsError = !error.empty();
-    outcome.ResultText = error.empty() ? FloatToDisplayText(MainFunctionObject->Result) : error;
+    outcome.ResultText = error.empty() ? text : error;
 }
 
 void TCalculator::AddToHistory(const std::string& text) {
@@ -109,4 +133,11 @@ void TCalculator::SetStandardVariables() {
     MainFunctionObject->SetVarValue("e", EValue);
 }
 
-bool TCalculator::ModeAvailable(TCalcMode mode) { return mode == cmSimple; }
+bool TCalculator::ModeAvailable(TCalcMode mode) {
+    switch (mode) {
+    case cmSimple:
+        return true;
+    default:
+        return false;
+    }
+}

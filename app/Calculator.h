@@ -83,8 +83,18 @@ public:
     std::int32_t HistoryMaxCount = 20;
 
 private:
-    // Shows the error text or the value of MainFunction.
-    void ShowErrorOrValue(TCalcOutcome& outcome);
+    // One per mode; each fills the outcome's result.
+    void RunSimple(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunSimplify(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunDerivative(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunAntiderivative(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunNewton(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunNumDerivative(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunNumIntegral(const TCalcRequest& request, TCalcOutcome& outcome);
+    void RunCurveLength(const TCalcRequest& request, TCalcOutcome& outcome);
+
+    // Shows a message when there is one, else the text.
+    static void ShowErrorOr(const std::string& error, const std::string& text, TCalcOutcome& outcome);
 
     std::unique_ptr<TKvMathTreeFunction> MainFunctionObject;
     TKvMathParser* ParserObject; // owned by MainFunctionObject as its creator
