@@ -1,0 +1,138 @@
+#include "app/ReadCmdl.h"
+
+#include <charconv>
+
+#include "app/Calculator.h"
+#include "functions/KvTypes.h"
+#include "platform/Locale.h"
+#include "platform/Utf8.h"
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return text.substr(begin, end - begin);
+}
+
+char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsSwitch(char letter) {
+    switch (letter) {
+    case 'C': case 'D': case 'I': case 'M': case 'N': case 'J': case 'S': case 'W':
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TKvMathCommandLine::TKvMathCommandLine(const std::vector<std::string>& parameters) {
+    VarList.emplace_back("Pi", PiValue);
+    VarList.emplace_back("e", EValue);
+    std::optional<char> pending;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const std::string& p = parameters[i];
+        if (p.empty()) continue;
+        if (p == "-i") {
+            ++i; // the settings file's name
+            continue;
+        }
+        if (p[0] == '\\') {
+            if (p.size() == 1) continue;
+            const char letter = UpperLetter(p[1]);
+            pending = letter;
+            const int length = Utf8Length(p);
+            if (length == 2 && IsSwitch(letter)) {
+                ApplySwitch(letter);
+                if (letter != 'D') pending.reset();
+            } else if (length > 2) {
+                ApplyOption(letter, p.substr(2));
+                pending.reset();
+            }
+        } else if (pending) {
+            ApplyOption(*pending, p);
+            pending.reset();
+        } else {
+            Expression += " " + p;
+        }
+    }
+}
+
+bool TKvMathCommandLine::VarValueAt(std::int32_t index, long double& value) const {
+    const auto& entry = VarList[index].second;
+    if (!entry) return false;
+    value = *entry;
+    return true;
+}
+
+void TKvMathCommandLine::ApplySwitch(char letter) {
+    switch (letter) {
+    case 'C':
+        DoSimplify = true;
+        break;
+    case 'D':
+        DiffLevel = 1;
+        break;
+    case 'I':
+        DoIntegrate = true;
+        break;
+    case 'M':
+        DoNumeric = true;
+        break;
+    case 'N':
+        DoNewton = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void TKvMathCommandLine::ApplyOption(char letter, const std::string& value) {
+    switch (letter) {
+    case 'D': {
+        std::int32_t level = 0;
+        const char* last = value.data() + value.size();
+        const auto [ptr, ec] = std::from_chars(value.data(), last, level);
+        if (ec == std::errc() && ptr == last && level > 0) DiffLevel = level;
+        break;
+    }
+    case 'L':
+        TextToValue(value, &IntervalWidth, dtExtended);
+        break;
+    case 'T':
+        TextToValue(value, &UpperBound, dtExtended);
+        break;
+    case 'V':
+        ApplyVariable(value);
+        break;
+    case 'X':
+        if (IsAsciiLetter(value[0])) VarName = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void TKvMathCommandLine::ApplyVariable(const std::string& value) {
+    const std::size_t eq = value.find('=');
+    if (eq == std::string::npos) {
+        VarList.emplace_back(Trim(value), std::nullopt);
+        return;
+    }
+    std::string text = Trim(value.substr(eq + 1));
+    const char separator = DecimalSeparator();
+    if (separator != '.') {
+        const std::size_t pos = text.find(separator);
+        if (pos != std::string::npos) text[pos] = '.';
+    }
+    long double number;
+    if (TryTextToExtended(text, number))
+        VarList.emplace_back(Trim(value.substr(0, eq)), number);
+    else
+        Errors.push_back("Illegaler Parameterwert: " + value);
+}

@@ -1,0 +1,178 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <unistd.h>
+
+// This is the one unit that holds the library's code; names compare without regard to case.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+struct TIniFile::TData {
+    TData() { Ini.SetSpaces(false); } // key=value, as Windows writes them
+    CSimpleIniA Ini{false, false, false};
+};
+
+namespace {
+
+// Code points of 0x80..0x9F in Windows-1252; 0 where the code page has no character.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string SystemError() { return std::strerror(errno); }
+
+} // namespace
+
+std::string Windows1252ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (unsigned char b : text) {
+        char32_t c = b;
+        if (b >= 0x80 && b < 0xA0) c = Cp1252High[b - 0x80] ? Cp1252High[b - 0x80] : 0xFFFD;
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+bool IsValidUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::size_t length;
+        char32_t c;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            c = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            c = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto t = static_cast<unsigned char>(text[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            c = (c << 6) | (t & 0x3F);
+        }
+        // No overlong forms, surrogates or code points beyond Unicode.
+        if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+            (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make_unique<TData>()) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        if (errno == ENOENT) return;
+        throw EIniFileError("Die Einstellungsdatei " + fileName +
+                            " kann nicht gelesen werden: " + SystemError());
+    }
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw EIniFileError("Die Einstellungsdatei " + fileName +
+                            " kann nicht gelesen werden: " + SystemError());
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+    if (!IsValidUtf8(content)) content = Windows1252ToUtf8(content);
+    if (Data->Ini.LoadData(content) < 0)
+        throw EIniFileError("Die Einstellungsdatei " + fileName + " kann nicht gelesen werden.");
+}
+
+TIniFile::~TIniFile() = default;
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+    const char* value = Data->Ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    return value ? std::string(value) : defaultValue;
+}
+
+std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                                   std::int32_t defaultValue) const {
+    std::string text = ReadString(section, key, "");
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && text[start] == ' ') ++start;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') ++first;
+    std::int32_t value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (first == last || ec != std::errc() || ptr != last) return defaultValue;
+    return value;
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key,
+                        bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+std::int32_t TIniFile::KeyCount(const std::string& section) const {
+    return Data->Ini.GetSectionSize(section.c_str());
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+    Data->Ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key,
+                            std::int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniFile::UpdateFile() {
+    std::string content;
+    if (Data->Ini.Save(content) < 0)
+        throw EIniFileError("Die Einstellungsdatei " + Name + " kann nicht geschrieben werden.");
+    const std::string temporary = Name + ".tmp";
+    const auto fail = [&](const std::string& reason) {
+        std::remove(temporary.c_str());
+        throw EIniFileError("Die Einstellungsdatei " + Name +
+                            " kann nicht geschrieben werden: " + reason);
+    };
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) fail(SystemError());
+    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    const int savedErrno = errno;
+    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    if (std::fclose(file) != 0 || !written || !flushed) {
+        errno = written ? errno : savedErrno;
+        fail(SystemError());
+    }
+    if (std::rename(temporary.c_str(), Name.c_str()) != 0) fail(SystemError());
+}
