@@ -67,6 +67,13 @@ public:
     // Destroys the current tree and takes tree (may be null).
     void SetTree(TKvNodePtr tree);
 
+    // The tree as an expression the parser reads back; empty without a tree. Raises
+    // EKvMathTreeFunction when a node lacks the operands its code needs.
+    std::string ToText() const;
+    // Rewrites the tree in place into a shorter one of the same value, pass after pass until
+    // its text settles. Raises EKvMathTreeFunction from writing the text.
+    void Simplify();
+
     // The variables of the tree; owned unless BorrowedDepot. Only BorrowVarDepot and
     // assignment replace it.
     TKvVarDepot* VarDepot;
