@@ -136,6 +136,13 @@ void TCalculator::SetStandardVariables() {
 bool TCalculator::ModeAvailable(TCalcMode mode) {
     switch (mode) {
     case cmSimple:
+    case cmSimplify:
+    case cmNewton:
+    case cmDerivative:
+    case cmAntiderivative:
+    case cmNumDerivative:
+    case cmNumIntegral:
+    case cmCurveLength:
         return true;
     default:
         return false;

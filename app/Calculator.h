@@ -21,6 +21,9 @@ enum TCalcMode {
     cmCurveLength,
 };
 
+// 0.1 written with the user's decimal separator: the interval widths' default.
+std::string DefaultIntervalWidthText();
+
 struct TCalcRequest {
     std::vector<std::string> InputLines;
     TCalcMode Mode = cmSimple;
@@ -36,11 +39,11 @@ struct TCalcRequest {
     std::string IntgNumVar = "x";
     std::string IntgNumFromText = "1";
     std::string IntgNumToText = "10";
-    std::string IntgNumIntvText = "0,1";
+    std::string IntgNumIntvText = DefaultIntervalWidthText();
     std::string LenNumVar = "x";
     std::string LenNumFromText = "1";
     std::string LenNumToText = "10";
-    std::string LenNumIntvText = "0,1";
+    std::string LenNumIntvText = DefaultIntervalWidthText();
 };
 
 struct TCalcOutcome {

@@ -20,3 +20,40 @@ expect_status(64 "" --mode bogus 1)
 expect_status(64 "" --frobnicate)
 expect_status(64 "" --order zwei 1)
 expect_status(0 "nimbrel-cli ${VERSION}" --version)
+
+# The numeric modes: a method's message is an error text, a refused field an exception.
+function(expect_exception message)
+    execute_process(COMMAND ${CLI} --no-ini --decimal-separator . ${ARGN}
+                    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    string(STRIP "${err}" err)
+    if(NOT result STREQUAL "2" OR NOT out STREQUAL "" OR NOT err STREQUAL "${message}")
+        message(FATAL_ERROR "${ARGN}: status ${result}, printed '${out}', reported '${err}', "
+                            "expected status 2 and '${message}'")
+    endif()
+endfunction()
+
+expect_status(0 "333" --mode integral x^2)
+expect_status(0 "0.523598775598299" --mode length --from 0 --to 0.5 sqrt(1-sqr(x)))
+expect_status(0 "1.4142135623731" --mode newton --start 1 --max-iter 0 x^2-2)
+expect_status(0 "6.00000000204604" --mode numderivative --at 3 x^2)
+expect_status(1 "2x[Syntaxfehler! Unbekannte Funktion oder fehlender Operator!]" --mode newton 2x)
+expect_status(1 "Newtonverfahren konvergiert nicht!" --mode newton --max-iter -1 x)
+expect_status(1 "Ableitung im Newtonverfahren ist Null!" --mode newton 5)
+expect_status(1 "Fehler in Newton-Verfahren!" --mode newton 1e4930*sgn(x))
+expect_status(1 "Fehler bei der numerischen Differenzierung" --mode numderivative --at 0 --order 2
+              1e4931*abs(x))
+expect_status(1 "Illegale Intervallangaben: \"von\":1  \"bis\":1.05  \"Intervall\":0.1"
+              --mode integral --from 1 --to 1.05 x)
+expect_status(1 "Bei der numerischen Berechnung muss \"bis\" größer als \"von\" sein!"
+              --mode length --from 10 --to 1 x)
+expect_status(1 "Zu viele Teilintervalle bei der numerischen Berechnung: höchstens 2147483647 sind möglich!"
+              --mode integral --from 0 --to 1e10 --width 1 x)
+expect_exception("Intervall bei der numerischen Integration ist \"0\"!" --mode length --width 0 x)
+expect_exception("Intervall bei der numerischen Integration ist \"0\"!" --mode integral --width -1 x)
+expect_exception("Es gibt keine 0. Ableitung!" --mode numderivative --order 0 x)
+expect_exception("Die numerische Ableitung ist höchstens bis zur 20. Ordnung möglich!"
+                 --mode numderivative --order 2147483647 x)
+expect_exception("'0,1' ist kein gültiger Gleitkommawert" --mode integral --width 0,1 x)
+expect_exception("'abc' ist kein gültiger Gleitkommawert" --mode newton --delta abc x)
+expect_exception("'eins' ist kein gültiger Gleitkommawert" --mode numderivative --at eins x)
+expect_exception("'' ist kein gültiger Gleitkommawert" --mode length --from= x)

@@ -1,0 +1,52 @@
+// Symbolic integration: builds an antiderivative of one function object's tree as the tree of
+// another, for the expressions its rules cover.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "calculus/MathDiff.h"
+#include "engine/MathTree.h"
+#include "functions/FncCreat.h"
+#include "functions/VarDepot.h"
+
+class TKvMathTreeFunction;
+
+class EKvMathIntegrator : public EKvFunctionCreatorError {
+public:
+    using EKvFunctionCreatorError::EKvFunctionCreatorError;
+};
+
+class TKvMathIntegrator : public TKvFunctionCreator {
+public:
+    // target must not be null. No source, no variable yet.
+    explicit TKvMathIntegrator(TKvMathTreeFunction* target) : TKvFunctionCreator(target) {}
+
+    // Drops the target's tree. The source is not owned.
+    void SetSource(TKvMathTreeFunction* source);
+    TKvMathTreeFunction* GetSource() const { return Source; }
+
+    // Builds the target's tree. Never raises: on failure ErrorText says why and the target
+    // has no tree.
+    void Execute() override;
+    // Same source; the copy chooses its own variable.
+    std::unique_ptr<TKvFunctionCreator> Clone(TKvMathTreeFunction* target) const override;
+
+    // An antiderivative of node by the variable name (case ignored), bound to depot; null when
+    // the rules have none. Raises EKvFunctionNotStetic and EKvMathIntegrator.
+    static TKvNodePtr IntgNode(const TKvOperatorNode& node, const std::string& name,
+                               TKvVarDepot* depot);
+    // Substitution: antiderivative divided by the derivative of operand, which must be free of
+    // the variable (else EKvMathIntegrator); antiderivative alone when operand is the variable.
+    static TKvNodePtr ApplyIntgChainRule(TKvNodePtr antiderivative, const TKvOperatorNode& operand,
+                                         const std::string& name, TKvVarDepot* depot);
+
+    // The variable of integration. A caller may set it before the first Execute; left empty,
+    // that Execute takes x if the source has it, else the source's first variable.
+    std::string VarName;
+
+private:
+    TKvMathTreeFunction* Source = nullptr;
+    // The source has been prepared and VarName settled by an earlier Execute.
+    bool VarChosen = false;
+};

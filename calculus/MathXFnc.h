@@ -1,0 +1,178 @@
+// Numeric methods: function objects without a tree of their own. Each wraps another function
+// object and computes its Result by evaluating that function at chosen values of one of its
+// variables, the running variable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "functions/MathFunc.h"
+#include "platform/Exceptions.h"
+#include "platform/FpuFaults.h"
+
+class TKvMathTreeFunction;
+
+// No running variable, or one the wrapped function does not have.
+class EKvNoRunningVarIndex : public Exception {
+public:
+    using Exception::Exception;
+};
+// Newton's difference quotient is 0.
+class EKvDiffNull : public Exception {
+public:
+    using Exception::Exception;
+};
+// Newton's method did not converge.
+class EKvNoResult : public Exception {
+public:
+    using Exception::Exception;
+};
+// An order the numeric derivative refuses.
+class EKvIllegalDiffNumLevel : public Exception {
+public:
+    using Exception::Exception;
+};
+// An interval, width or piece count the interval methods refuse.
+class EKvIllegalIntIntervall : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The base of the numeric methods. Variables and the message live in OtherFunction.
+class TKvMathUseOtherFunction : public TKvMathFunction {
+public:
+    // Takes over other; set BorrowedFunction when it belongs to someone else.
+    explicit TKvMathUseOtherFunction(TKvMathTreeFunction* other) : OtherFunction(other) {}
+    ~TKvMathUseOtherFunction() override;
+    TKvMathUseOtherFunction(const TKvMathUseOtherFunction&) = delete;
+    TKvMathUseOtherFunction& operator=(const TKvMathUseOtherFunction&) = delete;
+
+    std::string ClassName() const override { return "TKvMathUseOtherFunction"; }
+
+    long double GetVarValue(const std::string& name) const override;
+    void SetVarValue(const std::string& name, long double value) override;
+    long double GetVarValueByIndex(std::int32_t index) const override;
+    void SetVarValueByIndex(std::int32_t index, long double value) override;
+    std::string GetVarName(std::int32_t index) const override;
+    std::int32_t IndexOfVar(const std::string& name) const override;
+    std::int32_t VarCount() const override;
+    std::string GetErrorText() const override;
+    void SetErrorText(const std::string& text) override;
+
+    // Looks the name up once; -1 for a name OtherFunction does not have.
+    virtual void SetRunningVariable(const std::string& name);
+
+    TKvMathTreeFunction* OtherFunction;
+    std::int32_t RunVarIndex = 0;
+    bool BorrowedFunction = false;
+
+protected:
+    // Puts x into the running variable and evaluates OtherFunction. A failed evaluation does not
+    // raise; its message stays in OtherFunction. A fault still pending from the arithmetic that
+    // produced x is raised first, since the evaluation clears the flags, and a running variable
+    // outside OtherFunction's store raises EKvNoRunningVarIndex.
+    long double ValueAt(long double x);
+
+    // Raises the fault of the arithmetic that produced value, as the evaluation kernels would.
+    static long double Checked(long double value) {
+        FpuBarrier(value);
+        FpuCheckFaults();
+        return value;
+    }
+};
+
+// A method that iterates on the running variable, which must be set before Calculate.
+class TKvMathIteratedFunction : public TKvMathUseOtherFunction {
+public:
+    explicit TKvMathIteratedFunction(TKvMathTreeFunction* other);
+
+    std::string ClassName() const override { return "TKvMathIteratedFunction"; }
+    // Raises EKvNoRunningVarIndex when no running variable is set; descendants call it first.
+    void Calculate() override;
+
+    // 0: no practical limit.
+    std::int32_t MaxIterations = 1000;
+    // Converged when the last step moved the running value by no more than this.
+    long double Delta = 1e-20L;
+};
+
+// A zero of OtherFunction by Newton's method with a forward difference quotient, starting at the
+// running variable's value.
+class TKvMathNewtonFunction : public TKvMathIteratedFunction {
+public:
+    using TKvMathIteratedFunction::TKvMathIteratedFunction;
+
+    std::string ClassName() const override { return "TKvMathNewtonFunction"; }
+    void Calculate() override;
+
+    long double DiffStep = 1e-10L;
+};
+
+// The n-th derivative at the running variable's value, by nested difference quotients.
+class TKvMathDiffNumFunction : public TKvMathUseOtherFunction {
+public:
+    using TKvMathUseOtherFunction::TKvMathUseOtherFunction;
+
+    // Each order doubles the evaluations; beyond this the count is out of all proportion, and
+    // rounding has long since swallowed the value.
+    static constexpr std::int32_t MaxOrder = 20;
+
+    std::string ClassName() const override { return "TKvMathDiffNumFunction"; }
+    void Calculate() override;
+
+    // Raises EKvIllegalDiffNumLevel for n below 1 or above MaxOrder; the order then stays.
+    void SetOrder(std::int32_t n);
+    std::int32_t GetOrder() const { return Order; }
+    // 2^n evaluations; the last one is at x.
+    long double NumDerivative(std::int32_t n, long double x);
+
+    long double DiffStep = 1e-10L;
+
+private:
+    std::int32_t Order = 1;
+};
+
+// Cuts the interval from LowerBound to UpperBound into pieces of IntervalWidth and sums the
+// descendant's value of each piece.
+class TKvMathIntervalNumFunction : public TKvMathUseOtherFunction {
+public:
+    using TKvMathUseOtherFunction::TKvMathUseOtherFunction;
+
+    // The piece count is a signed 32-bit number.
+    static constexpr std::int32_t MaxPieces = 2147483647;
+
+    std::string ClassName() const override { return "TKvMathIntervalNumFunction"; }
+    // Never raises; a refused interval or a failure leaves its message in OtherFunction.
+    void Calculate() override;
+    // The contribution of the piece from a to b (a below b).
+    virtual long double PieceValue(long double a, long double b) = 0;
+
+    // Raises EKvIllegalIntIntervall for a width not above 0; the width then stays.
+    void SetIntervalWidth(long double width);
+    long double GetIntervalWidth() const { return IntervalWidth; }
+
+    long double LowerBound = 0;
+    long double UpperBound = 0;
+
+private:
+    long double IntervalWidth = 0.1L;
+};
+
+// The definite integral by Simpson's rule.
+class TKvMathIntgNumFunction : public TKvMathIntervalNumFunction {
+public:
+    using TKvMathIntervalNumFunction::TKvMathIntervalNumFunction;
+
+    std::string ClassName() const override { return "TKvMathIntgNumFunction"; }
+    long double PieceValue(long double a, long double b) override;
+};
+
+// The length of the graph, each piece replaced by the circular arc through its ends and its
+// midpoint.
+class TKvMathLenNumFunction : public TKvMathIntervalNumFunction {
+public:
+    using TKvMathIntervalNumFunction::TKvMathIntervalNumFunction;
+
+    std::string ClassName() const override { return "TKvMathLenNumFunction"; }
+    long double PieceValue(long double a, long double b) override;
+};

@@ -1,0 +1,47 @@
+// The numeric derivative by nested difference quotients.
+#include <string>
+
+#include "calculus/MathXFnc.h"
+#include "functions/MthTrFnc.h"
+
+namespace {
+
+constexpr const char* DiffNumFailedText = "Fehler bei der numerischen Differenzierung";
+
+std::string NoSuchOrderText(std::int32_t n) {
+    return "Es gibt keine " + std::to_string(n) + ". Ableitung!";
+}
+
+std::string OrderTooHighText() {
+    return "Die numerische Ableitung ist höchstens bis zur " +
+           std::to_string(TKvMathDiffNumFunction::MaxOrder) + ". Ordnung möglich!";
+}
+
+} // namespace
+
+void TKvMathDiffNumFunction::SetOrder(std::int32_t n) {
+    if (n < 1) throw EKvIllegalDiffNumLevel(NoSuchOrderText(n));
+    if (n > MaxOrder) throw EKvIllegalDiffNumLevel(OrderTooHighText());
+    Order = n;
+}
+
+void TKvMathDiffNumFunction::Calculate() {
+    try {
+        FpuClearFaults();
+        const long double x0 = OtherFunction->GetVarValueByIndex(RunVarIndex);
+        Result = NumDerivative(Order, x0);
+    } catch (...) {
+        if (GetErrorText().empty()) SetErrorText(DiffNumFailedText);
+    }
+}
+
+// The step changes direction with the order, so that the second derivative is the centred
+// quotient. The evaluation away from x comes first, so the last one is at x itself.
+long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x) {
+    if (n < 1) throw EKvIllegalDiffNumLevel(NoSuchOrderText(n));
+    const long double step = n % 2 != 0 ? DiffStep : -DiffStep;
+    const long double beside = Checked(x + step);
+    const long double fBeside = n == 1 ? ValueAt(beside) : NumDerivative(n - 1, beside);
+    const long double fHere = n == 1 ? ValueAt(x) : NumDerivative(n - 1, x);
+    return Checked((fBeside - fHere) / step);
+}
