@@ -40,11 +40,18 @@ const char* const CliUsage =
     "  --order N              Ordnung der Ableitung (Vorgabe: 1)\n"
     "  --at TEXT              Stelle der numerischen Ableitung (Vorgabe: 0)\n"
     "  --from TEXT, --to TEXT Intervall für Integral und Bogenlänge (Vorgabe: 1 bis 10)\n"
-    "  --width TEXT           Schrittweite für Integral und Bogenlänge (Vorgabe: 0,1)\n"
+    "  --width TEXT           Schrittweite für Integral und Bogenlänge\n"
+    "                         (Vorgabe: 0,1 mit dem Dezimaltrennzeichen)\n"
     "  --no-ini               keine Einstellungsdatei lesen oder schreiben\n"
+    "  --save                 Variablen und Verlauf nach der Berechnung speichern\n"
     "  --decimal-separator C  Dezimaltrennzeichen statt dem der Umgebung\n"
     "  --batch                je eine Eingabezeile der Standardeingabe berechnen\n"
     "  --help, --version\n"
+    "\n"
+    "PARAMETER sind die des Fensterprogramms: Wörter des Ausdrucks und Optionen wie\n"
+    "\\d 2 (Ableitung), \\i (Stammfunktion), \\n (Newton), \\c (Vereinfachung), \\m (numerisch),\n"
+    "\\x NAME, \\v NAME=WERT, \\t WERT, \\l WERT und -i DATEI (Einstellungsdatei).\n"
+    "Ohne PARAMETER am Terminal fragt nimbrel-cli zeilenweise nach Ausdrücken.\n"
     "\n"
     "Zahlen in TEXT-Werten schreiben sich mit dem Dezimaltrennzeichen.\n"
     "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung, 2 Ausnahme, 64 falscher Aufruf.\n";
@@ -112,6 +119,8 @@ TCliOptions ParseCliOptions(const std::vector<std::string>& args) {
             options.Width = value();
         } else if (name == "--no-ini") {
             flag(options.NoIni);
+        } else if (name == "--save") {
+            flag(options.Save);
         } else if (name == "--decimal-separator") {
             const std::string c = value();
             if (c.size() != 1 || static_cast<unsigned char>(c[0]) < ' ' || static_cast<unsigned char>(c[0]) > '~')

@@ -13,6 +13,7 @@ struct TCliOptions {
     std::optional<std::string> Start, Delta, At, From, To, Width;
     std::optional<std::int32_t> MaxIter, Order;
     bool NoIni = false;
+    bool Save = false;
     std::optional<char> DecimalSeparator;
     bool Batch = false;
     bool Help = false;

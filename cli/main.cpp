@@ -1,12 +1,20 @@
 // nimbrel-cli: the calculator on the console.
-#include <cstdio>
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Calculator.h"
+#include "app/CmdLine.h"
+#include "app/ReadCmdl.h"
+#include "app/Settings.h"
+#include "app/StartUp.h"
 #include "cli/CliOptions.h"
+#include "cli/Interactive.h"
+#include "platform/IniFile.h"
 #include "platform/Locale.h"
 
 namespace {
@@ -17,30 +25,55 @@ constexpr int ExitException = 2;
 constexpr int ExitUsage = 64;
 constexpr int ExitIo = 74;
 
-// Until the command-line reader arrives, every parameter is a word of the expression.
-std::string ExpressionFromParameters(const std::vector<std::string>& parameters) {
-    std::string expression;
-    for (const std::string& p : parameters) expression += " " + p;
-    return expression;
+void Report(const std::string& message) { std::cerr << "nimbrel-cli: " << message << '\n'; }
+
+// The calculator as the window sets it up: command line first, then the settings file.
+struct TSession {
+    TCalculator Calculator;
+    TCalcRequest Request;
+    std::optional<std::string> IniFileName;
+    bool PanelVisible = false;
+    std::string Expression;
+
+    void Save() {
+        if (!IniFileName) return;
+        try {
+            TIniFile ini(*IniFileName);
+            SaveSettings(ini, PanelVisible, Calculator);
+            ini.UpdateFile();
+        } catch (const std::exception& e) {
+            Report(e.what());
+        }
+    }
+};
+
+void StartSession(TSession& session, const TCliOptions& options) {
+    if (!options.NoIni) {
+        const TCommandLineHandler handler(options.Parameters);
+        if (!handler.Problem.empty()) Report(handler.Problem);
+        session.IniFileName = handler.IniFileName;
+    }
+    const TKvMathCommandLine commandLine(options.Parameters);
+    session.Expression = commandLine.Expression;
+    ApplyCommandLine(commandLine, session.Calculator, session.Request, session.PanelVisible);
+    if (session.IniFileName) {
+        try {
+            const TIniFile ini(*session.IniFileName);
+            RestoreSettings(ini, session.PanelVisible, session.Calculator);
+        } catch (const std::exception& e) {
+            Report(e.what());
+        }
+    }
+    ApplyCliOptions(options, session.Request);
 }
 
-TCalcRequest BaseRequest(const TCliOptions& options) {
-    TCalcRequest request;
-    // The window's width fields start as 0.1 in the user's own form.
-    const std::string width = std::string("0") + DecimalSeparator() + "1";
-    request.IntgNumIntvText = request.LenNumIntvText = width;
-    ApplyCliOptions(options, request);
-    return request;
-}
-
-int RunBatch(TCalculator& calculator, const TCliOptions& options) {
-    TCalcRequest request = BaseRequest(options);
+int RunBatch(TSession& session) {
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        request.InputLines = {line};
+        session.Request.InputLines = {line};
         try {
-            const TCalcOutcome outcome = calculator.RunCalculation(request);
+            const TCalcOutcome outcome = session.Calculator.RunCalculation(session.Request);
             std::cout << outcome.ResultText.value_or("") << '\n';
         } catch (const std::exception& e) {
             std::cout << "! " << e.what() << '\n';
@@ -51,11 +84,9 @@ int RunBatch(TCalculator& calculator, const TCliOptions& options) {
     return std::cin.bad() ? ExitIo : ExitValue;
 }
 
-int RunSingle(TCalculator& calculator, const TCliOptions& options) {
-    TCalcRequest request = BaseRequest(options);
-    request.InputLines = {ExpressionFromParameters(options.Parameters)};
+int RunSingle(TSession& session) {
     try {
-        const TCalcOutcome outcome = calculator.RunCalculation(request);
+        const TCalcOutcome outcome = session.Calculator.RunCalculation(session.Request);
         std::cout << outcome.ResultText.value_or("") << '\n';
         std::cout.flush();
         if (!std::cout) return ExitIo;
@@ -72,11 +103,8 @@ int main(int argc, char** argv) {
     TCliOptions options;
     try {
         options = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-        if (options.Mode && !TCalculator::ModeAvailable(*options.Mode))
-            throw TCliUsageError{std::string("Berechnungsart '") + CliModeName(*options.Mode) +
-                                 "' ist noch nicht verfügbar"};
     } catch (const TCliUsageError& e) {
-        std::cerr << "nimbrel-cli: " << e.Message << "\n" << "Hilfe: nimbrel-cli --help\n";
+        Report(e.Message + "\nHilfe: nimbrel-cli --help");
         return ExitUsage;
     }
     if (options.Help) {
@@ -90,11 +118,24 @@ int main(int argc, char** argv) {
     if (options.DecimalSeparator) SetDecimalSeparator(*options.DecimalSeparator);
 
     try {
-        TCalculator calculator;
-        calculator.SetStandardVariables();
-        return options.Batch ? RunBatch(calculator, options) : RunSingle(calculator, options);
+        TSession session;
+        StartSession(session, options);
+        if (!TCalculator::ModeAvailable(session.Request.Mode)) {
+            Report(std::string("Berechnungsart '") + CliModeName(session.Request.Mode) +
+                   "' ist noch nicht verfügbar\nHilfe: nimbrel-cli --help");
+            return ExitUsage;
+        }
+        const bool fromInput = options.Batch || session.Expression.empty();
+        if (fromInput && !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+            const int status = RunInteractive(session.Calculator, session.Request);
+            session.Save();
+            return status;
+        }
+        const int status = fromInput ? RunBatch(session) : RunSingle(session);
+        if (options.Save) session.Save();
+        return status;
     } catch (const std::exception& e) {
-        std::cerr << "nimbrel-cli: " << e.what() << '\n';
+        Report(e.what());
         return ExitException;
     }
 }
