@@ -16,38 +16,44 @@ void TCalculator::RunSimplify(const TCalcRequest&, TCalcOutcome& outcome) {
     ShowErrorOr(ParserObject->ErrorText, MainFunctionObject->ToText(), outcome);
 }
 
-void TCalculator::RunDerivative(const TCalcRequest& request, TCalcOutcome& outcome) {
-    // The target owns the differencer; both go on every path out, errors included.
+namespace {
+
+// Builds the derivative or antiderivative into a target of its own, simplifies and shows it.
+// The target owns the creator; both go on every path out, errors included.
+template <typename TCreator, typename TConfigure>
+std::string RunSymbolic(TKvMathTreeFunction& main, const std::string& varField,
+                        TConfigure configure, std::string& errorText) {
     auto target = std::make_unique<TKvMathTreeFunction>();
-    MainFunctionObject->AddVariable(request.DiffVar);
-    auto differencer = std::make_unique<TKvMathDifferencer>(target.get());
-    TKvMathDifferencer& creator = *differencer;
-    target->SetCreator(differencer.release());
-    creator.SetSource(MainFunctionObject.get());
-    creator.SetOrder(request.DiffCount);
+    main.AddVariable(varField);
+    auto owned = std::make_unique<TCreator>(target.get());
+    TCreator& creator = *owned;
+    target->SetCreator(owned.release());
+    creator.SetSource(&main);
+    configure(creator);
     // The field names the variable, spelt as the main store keeps it, so the result shows
     // the spelling of the expression.
-    const std::string varName =
-        MainFunctionObject->GetVarName(MainFunctionObject->IndexOfVar(request.DiffVar));
+    const std::string varName = main.GetVarName(main.IndexOfVar(varField));
     target->AddVariable(varName);
     creator.VarName = varName;
     creator.Execute();
     target->Simplify();
-    ShowErrorOr(creator.ErrorText, target->ToText(), outcome);
+    errorText = creator.ErrorText;
+    return target->ToText();
+}
+
+} // namespace
+
+void TCalculator::RunDerivative(const TCalcRequest& request, TCalcOutcome& outcome) {
+    std::string error;
+    const std::string text = RunSymbolic<TKvMathDifferencer>(
+        *MainFunctionObject, request.DiffVar,
+        [&](TKvMathDifferencer& creator) { creator.SetOrder(request.DiffCount); }, error);
+    ShowErrorOr(error, text, outcome);
 }
 
 void TCalculator::RunAntiderivative(const TCalcRequest& request, TCalcOutcome& outcome) {
-    auto target = std::make_unique<TKvMathTreeFunction>();
-    MainFunctionObject->AddVariable(request.DiffVar);
-    auto integrator = std::make_unique<TKvMathIntegrator>(target.get());
-    TKvMathIntegrator& creator = *integrator;
-    target->SetCreator(integrator.release());
-    creator.SetSource(MainFunctionObject.get());
-    const std::string varName =
-        MainFunctionObject->GetVarName(MainFunctionObject->IndexOfVar(request.DiffVar));
-    target->AddVariable(varName);
-    creator.VarName = varName;
-    creator.Execute();
-    target->Simplify();
-    ShowErrorOr(creator.ErrorText, target->ToText(), outcome);
+    std::string error;
+    const std::string text = RunSymbolic<TKvMathIntegrator>(
+        *MainFunctionObject, request.DiffVar, [](TKvMathIntegrator&) {}, error);
+    ShowErrorOr(error, text, outcome);
 }

@@ -5,17 +5,9 @@
 #include "engine/MathPars.h"
 #include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "platform/Locale.h"
 
 namespace {
-
-bool IsTrimmed(unsigned char c) { return c <= ' '; }
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && IsTrimmed(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && IsTrimmed(static_cast<unsigned char>(text[end - 1]))) --end;
-    return text.substr(begin, end - begin);
-}
 
 bool IsAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

@@ -16,9 +16,21 @@ constexpr const char* DiffFailureText = "Fehler im Differenzieren";
 
 } // namespace
 
-void TKvMathDifferencer::SetSource(TKvMathTreeFunction* source) {
+void TKvSymbolicCreator::SetSource(TKvMathTreeFunction* source) {
     Target->SetTree(nullptr);
     Source = source;
+}
+
+bool TKvSymbolicCreator::PrepareSource() {
+    if (VarChosen || Source == nullptr) return true;
+    std::string message;
+    if (!PrepareSymbolicSource(*Source, VarName, message)) {
+        ErrorText = message;
+        Target->SetTree(nullptr);
+        return false;
+    }
+    VarChosen = true;
+    return true;
 }
 
 void TKvMathDifferencer::SetOrder(std::int32_t order) {
@@ -38,15 +50,7 @@ std::unique_ptr<TKvFunctionCreator> TKvMathDifferencer::Clone(TKvMathTreeFunctio
 }
 
 void TKvMathDifferencer::Execute() {
-    if (!VarChosen && Source != nullptr) {
-        std::string message;
-        if (!PrepareSymbolicSource(*Source, VarName, message)) {
-            ErrorText = message;
-            Target->SetTree(nullptr);
-            return;
-        }
-        VarChosen = true;
-    }
+    if (!PrepareSource()) return;
     try {
         if (Source == nullptr || Source->GetTree() == nullptr)
             throw EKvMathDifferencer("Keine Funktion zum Differenzieren");

@@ -23,14 +23,35 @@ public:
     using EKvMathDifferencer::EKvMathDifferencer;
 };
 
-class TKvMathDifferencer : public TKvFunctionCreator {
+// What the differencer and the integrator share: the source function and the variable.
+class TKvSymbolicCreator : public TKvFunctionCreator {
 public:
-    // target must not be null. Order 1, no source, no variable yet.
-    explicit TKvMathDifferencer(TKvMathTreeFunction* target) : TKvFunctionCreator(target) {}
+    using TKvFunctionCreator::TKvFunctionCreator;
 
     // Drops the target's tree. The source is not owned.
     void SetSource(TKvMathTreeFunction* source);
     TKvMathTreeFunction* GetSource() const { return Source; }
+
+    // The variable. A caller may set it before the first Execute; left empty, that Execute
+    // takes x if the source has it, else the source's first variable.
+    std::string VarName;
+
+protected:
+    // The first step of Execute, once: builds the source's tree and settles VarName. False
+    // when the source reports a message; ErrorText is then that text and the target has no tree.
+    bool PrepareSource();
+
+    TKvMathTreeFunction* Source = nullptr;
+
+private:
+    // The source has been prepared and VarName settled by an earlier Execute.
+    bool VarChosen = false;
+};
+
+class TKvMathDifferencer : public TKvSymbolicCreator {
+public:
+    // target must not be null. Order 1, no source, no variable yet.
+    explicit TKvMathDifferencer(TKvMathTreeFunction* target) : TKvSymbolicCreator(target) {}
     // Raises EKvIllegalDiffLevel "Es gibt keine <n>. Ableitung!" below 1 and changes nothing.
     // A new order drops the target's tree.
     void SetOrder(std::int32_t order);
@@ -53,15 +74,8 @@ public:
     static TKvNodePtr ApplyChainRule(TKvNodePtr outer, const TKvOperatorNode& operand,
                                      const std::string& name, TKvVarDepot* depot);
 
-    // The variable of differentiation. A caller may set it before the first Execute; left
-    // empty, that Execute takes x if the source has it, else the source's first variable.
-    std::string VarName;
-
 private:
-    TKvMathTreeFunction* Source = nullptr;
     std::int32_t Order = 1;
-    // The source has been prepared and VarName settled by an earlier Execute.
-    bool VarChosen = false;
 };
 
 // The first steps of a differencer's or integrator's Execute: builds the source's tree

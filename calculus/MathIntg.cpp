@@ -11,11 +11,6 @@ constexpr const char* NoAntiderivativeText = "Die Stammfunktion konnte nicht geb
 
 } // namespace
 
-void TKvMathIntegrator::SetSource(TKvMathTreeFunction* source) {
-    Target->SetTree(nullptr);
-    Source = source;
-}
-
 std::unique_ptr<TKvFunctionCreator> TKvMathIntegrator::Clone(TKvMathTreeFunction* target) const {
     auto copy = std::make_unique<TKvMathIntegrator>(target);
     copy->Shared = Shared;
@@ -24,15 +19,7 @@ std::unique_ptr<TKvFunctionCreator> TKvMathIntegrator::Clone(TKvMathTreeFunction
 }
 
 void TKvMathIntegrator::Execute() {
-    if (!VarChosen && Source != nullptr) {
-        std::string message;
-        if (!PrepareSymbolicSource(*Source, VarName, message)) {
-            ErrorText = message;
-            Target->SetTree(nullptr);
-            return;
-        }
-        VarChosen = true;
-    }
+    if (!PrepareSource()) return;
     ErrorText.clear();
     try {
         if (Source == nullptr || Source->GetTree() == nullptr)

@@ -17,14 +17,10 @@ public:
     using EKvFunctionCreatorError::EKvFunctionCreatorError;
 };
 
-class TKvMathIntegrator : public TKvFunctionCreator {
+class TKvMathIntegrator : public TKvSymbolicCreator {
 public:
     // target must not be null. No source, no variable yet.
-    explicit TKvMathIntegrator(TKvMathTreeFunction* target) : TKvFunctionCreator(target) {}
-
-    // Drops the target's tree. The source is not owned.
-    void SetSource(TKvMathTreeFunction* source);
-    TKvMathTreeFunction* GetSource() const { return Source; }
+    explicit TKvMathIntegrator(TKvMathTreeFunction* target) : TKvSymbolicCreator(target) {}
 
     // Builds the target's tree. Never raises: on failure ErrorText says why and the target
     // has no tree.
@@ -41,12 +37,4 @@ public:
     static TKvNodePtr ApplyIntgChainRule(TKvNodePtr antiderivative, const TKvOperatorNode& operand,
                                          const std::string& name, TKvVarDepot* depot);
 
-    // The variable of integration. A caller may set it before the first Execute; left empty,
-    // that Execute takes x if the source has it, else the source's first variable.
-    std::string VarName;
-
-private:
-    TKvMathTreeFunction* Source = nullptr;
-    // The source has been prepared and VarName settled by an earlier Execute.
-    bool VarChosen = false;
 };

@@ -69,14 +69,7 @@ TKvMathAbstractTokenizer::TKvMathAbstractTokenizer(TKvVarDepot* depot)
 }
 
 std::string TKvMathAbstractTokenizer::Normalize(const std::string& text) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && isBlank(text[first]))
-        ++first;
-    while (last > first && isBlank(text[last - 1]))
-        --last;
-    std::string result = text.substr(first, last - first);
+    std::string result = Trim(text);
     // Only a one-byte separator can be replaced without breaking a UTF-8 sequence.
     const char separator = DecimalSeparator();
     if (separator != '.' && static_cast<unsigned char>(separator) < 0x80)

@@ -179,13 +179,7 @@ std::string ValueToText(const void* value, TKvDataType code) {
 
 // Positions below are 1-based; at(p) is the character at position p.
 void TidyNumberText(std::string& text) {
-    auto isBlankOrControl = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isBlankOrControl(text.back()))
-        text.pop_back();
-    std::size_t lead = 0;
-    while (lead < text.size() && isBlankOrControl(text[lead]))
-        ++lead;
-    text.erase(0, lead);
+    text = Trim(text);
 
     auto at = [&](std::size_t p) { return text[p - 1]; };
     auto position = [&](char c) { // 0 when absent

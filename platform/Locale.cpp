@@ -235,3 +235,12 @@ std::string FloatToStr(long double value) {
     }
     return text;
 }
+
+std::string Trim(const std::string& text) {
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first])) ++first;
+    while (last > first && isBlank(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}

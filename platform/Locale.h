@@ -11,6 +11,9 @@ void SetDecimalSeparator(char separator);
 // Back to the environment's separator.
 void ResetDecimalSeparator();
 
+// The text without leading and trailing blanks and control characters (codes 0 to 32).
+std::string Trim(const std::string& text);
+
 // Upper case for names: ASCII and the Latin-1 letters (ä → Ä); other characters unchanged.
 // Text is UTF-8.
 std::string AnsiUpperCase(const std::string& text);
