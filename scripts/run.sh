@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the calculator and starts it with the given parameters.
+# Builds the console program and starts it with the given options and parameters.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_SANITIZE=OFF >/dev/null
-cmake --build build -j "$(nproc)"
-if [ -x build/cli/nimbrel-cli ]; then
-    exec build/cli/nimbrel-cli "$@"
+scripts/install-deps.sh >&2
+# Only the program's own output goes to standard output; build messages appear on failure.
+if ! log=$(cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_SANITIZE=OFF 2>&1 &&
+           cmake --build build -j "$(nproc)" --target nimbrel-cli 2>&1); then
+    echo "$log" >&2
+    exit 1
 fi
-echo "Built the core library; there is no program to start yet." >&2
+exec build/cli/nimbrel-cli "$@"
