@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/TreeWalk.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
 
@@ -141,29 +142,13 @@ bool SameTree(const TKvOperatorNode& a, const TKvOperatorNode& b) {
 }
 
 bool IsIdenticallyZero(const TKvOperatorNode& root) {
-    // Bottom-up with a list, as derivatives can be deep chains. Number is the value of a
-    // subtree made of numbers, signs, sums and products alone, as simplification folds them.
+    // Number is the value of a subtree made of numbers, signs, sums and products alone, as
+    // simplification folds them.
     struct TFacts {
         bool Zero = false;
         std::optional<long double> Number;
     };
-    struct TVisit {
-        const TKvOperatorNode* Node;
-        std::int32_t Next;
-        std::size_t FirstFacts;
-    };
-    std::vector<TVisit> walk{{&root, 0, 0}};
-    std::vector<TFacts> finished;
-    while (!walk.empty()) {
-        TVisit& visit = walk.back();
-        const TKvOperatorNode& node = *visit.Node;
-        if (visit.Next < node.OperandCount()) {
-            const TKvOperatorNode* operand = node.GetOperand(visit.Next++);
-            if (operand != nullptr) walk.push_back({operand, 0, finished.size()});
-            continue;
-        }
-        const std::size_t first = visit.FirstFacts;
-        const std::span<const TFacts> operands(finished.data() + first, finished.size() - first);
+    const auto combine = [](const TKvOperatorNode& node, std::span<TFacts> operands) {
         const bool allNumbers =
             !operands.empty() && std::all_of(operands.begin(), operands.end(),
                                              [](const TFacts& f) { return f.Number.has_value(); });
@@ -208,9 +193,7 @@ bool IsIdenticallyZero(const TKvOperatorNode& root) {
             break;
         }
         if (facts.Number && *facts.Number == 0) facts.Zero = true;
-        finished.resize(first);
-        finished.push_back(facts);
-        walk.pop_back();
-    }
-    return finished.back().Zero;
+        return facts;
+    };
+    return FoldTree<TFacts>(root, combine).Zero;
 }

@@ -8,6 +8,7 @@
 #include "calculus/MathDiff.h"
 #include "calculus/SymbolicNodes.h"
 #include "engine/MathPars.h"
+#include "engine/TreeWalk.h"
 #include "platform/Locale.h"
 
 using Symbolic::IsConstantOne;
@@ -79,36 +80,19 @@ private:
 };
 
 TKvNodePtr TDiffRules::Derive(const TKvOperatorNode& root) {
-    struct TVisit {
-        const TKvOperatorNode* Node;
-        std::int32_t Next;
-        std::size_t FirstResult;
-    };
-    std::vector<TVisit> walk{{&root, 0, 0}};
-    // One entry per finished node whose parent is not finished yet.
-    std::vector<TOperand> finished;
-    while (!walk.empty()) {
-        TVisit& visit = walk.back();
-        const TKvOperatorNode& node = *visit.Node;
-        if (visit.Next < node.OperandCount()) {
-            const TKvOperatorNode* operand = node.GetOperand(visit.Next++);
-            if (operand != nullptr) walk.push_back({operand, 0, finished.size()});
-            continue;
-        }
-        const std::size_t first = visit.FirstResult;
-        TOperands operands(finished.data() + first, finished.size() - first);
-        TOperand result{&node, false, nullptr};
-        result.Contains =
-            node.OperandCount() == 0 ? node.ContainsVariable(Name) : AnyContains(operands);
-        if (result.Contains) {
-            DataType = node.DataType;
-            result.Derivative = Rule(node, operands);
-        }
-        finished.resize(first);
-        finished.push_back(std::move(result));
-        walk.pop_back();
-    }
-    return std::move(finished.back().Derivative);
+    return FoldTree<TOperand>(root,
+                              [&](const TKvOperatorNode& node, TOperands operands) {
+                                  TOperand result{&node, false, nullptr};
+                                  result.Contains = node.OperandCount() == 0
+                                                        ? node.ContainsVariable(Name)
+                                                        : AnyContains(operands);
+                                  if (result.Contains) {
+                                      DataType = node.DataType;
+                                      result.Derivative = Rule(node, operands);
+                                  }
+                                  return result;
+                              })
+        .Derivative;
 }
 
 TKvNodePtr TDiffRules::Rule(const TKvOperatorNode& node, TOperands operands) {
