@@ -13,25 +13,10 @@ using namespace SymbolicTest;
 
 namespace {
 
-class DifferencerTest : public ::testing::Test {
+class DifferencerTest : public TSymbolicFixture {
 protected:
-    void SetUp() override {
-        SetDecimalSeparator('.');
-        Before = NodeInstanceCount;
-    }
-    void TearDown() override {
-        Target.reset();
-        ResetDecimalSeparator();
-        EXPECT_EQ(NodeInstanceCount, Before);
-    }
-
-    // A fresh target whose differencer works on source; the target keeps the result.
     TKvMathDifferencer& MakeDifferencer(TKvMathTreeFunction& source, std::int32_t order = 1) {
-        Target = std::make_unique<TKvMathTreeFunction>();
-        auto differencer = std::make_unique<TKvMathDifferencer>(Target.get());
-        TKvMathDifferencer& result = *differencer;
-        Target->SetCreator(differencer.release());
-        result.SetSource(&source);
+        TKvMathDifferencer& result = MakeCreator<TKvMathDifferencer>(source);
         result.SetOrder(order);
         return result;
     }
@@ -48,9 +33,6 @@ protected:
         const std::string error = Derive(source.Function, order, var).ErrorText;
         return error.empty() ? Shape(Target->GetTree()) : error;
     }
-
-    std::unique_ptr<TKvMathTreeFunction> Target;
-    std::int32_t Before = 0;
 };
 
 TEST_F(DifferencerTest, RulesBuildTheirTreesUnsimplified) {

@@ -1,6 +1,8 @@
 // Shared by the differentiation and integration tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -10,8 +12,36 @@
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
+#include "tests/NodeLimit.h"
 
 namespace SymbolicTest {
+
+// Checks that every node a test makes is gone again; Target keeps a creator's result.
+class TSymbolicFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDecimalSeparator('.');
+        Before = NodeInstanceCount;
+    }
+    void TearDown() override {
+        Target.reset();
+        ResetDecimalSeparator();
+        EXPECT_EQ(NodeInstanceCount, Before);
+    }
+
+    // A fresh target whose creator works on source; the target owns the creator.
+    template <typename TCreator> TCreator& MakeCreator(TKvMathTreeFunction& source) {
+        Target = std::make_unique<TKvMathTreeFunction>();
+        auto creator = std::make_unique<TCreator>(Target.get());
+        TCreator& result = *creator;
+        Target->SetCreator(creator.release());
+        result.SetSource(&source);
+        return result;
+    }
+
+    std::unique_ptr<TKvMathTreeFunction> Target;
+    std::int32_t Before = 0;
+};
 
 // The tree in prefix form: +(a,-(b)).
 inline std::string Shape(const TKvOperatorNode* node) {
@@ -66,17 +96,5 @@ inline std::optional<long double> NumericDerivative(TKvMathTreeFunction& f, cons
 inline bool Close(long double actual, long double expected, long double tolerance = 1e-7L) {
     return std::fabs(actual - expected) <= tolerance * std::max(1.0L, std::fabs(expected));
 }
-
-// Sets the node limit for one scope.
-class TNodeLimit {
-public:
-    explicit TNodeLimit(std::int32_t limit) : Saved(MaxNodeInstances) { MaxNodeInstances = limit; }
-    ~TNodeLimit() { MaxNodeInstances = Saved; }
-    TNodeLimit(const TNodeLimit&) = delete;
-    TNodeLimit& operator=(const TNodeLimit&) = delete;
-
-private:
-    std::int32_t Saved;
-};
 
 } // namespace SymbolicTest

@@ -12,24 +12,10 @@ using namespace SymbolicTest;
 
 namespace {
 
-class IntegratorTest : public ::testing::Test {
+class IntegratorTest : public TSymbolicFixture {
 protected:
-    void SetUp() override {
-        SetDecimalSeparator('.');
-        Before = NodeInstanceCount;
-    }
-    void TearDown() override {
-        Target.reset();
-        ResetDecimalSeparator();
-        EXPECT_EQ(NodeInstanceCount, Before);
-    }
-
     TKvMathIntegrator& Integrate(TKvMathTreeFunction& source, const std::string& var = "x") {
-        Target = std::make_unique<TKvMathTreeFunction>();
-        auto integrator = std::make_unique<TKvMathIntegrator>(Target.get());
-        TKvMathIntegrator& result = *integrator;
-        Target->SetCreator(integrator.release());
-        result.SetSource(&source);
+        TKvMathIntegrator& result = MakeCreator<TKvMathIntegrator>(source);
         result.VarName = var;
         result.Execute();
         return result;
@@ -39,9 +25,6 @@ protected:
         const std::string error = Integrate(source.Function).ErrorText;
         return error.empty() ? Shape(Target->GetTree()) : error;
     }
-
-    std::unique_ptr<TKvMathTreeFunction> Target;
-    std::int32_t Before = 0;
 };
 
 TEST_F(IntegratorTest, RulesBuildTheirTreesUnsimplified) {

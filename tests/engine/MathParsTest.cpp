@@ -7,6 +7,7 @@
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
+#include "tests/NodeLimit.h"
 
 namespace {
 
@@ -28,16 +29,6 @@ std::string Repeat(const std::string& text, int count) {
         result += text;
     return result;
 }
-
-// Sets the node limit for one scope.
-class TNodeLimit {
-public:
-    explicit TNodeLimit(std::int32_t limit) : Saved(MaxNodeInstances) { MaxNodeInstances = limit; }
-    ~TNodeLimit() { MaxNodeInstances = Saved; }
-
-private:
-    std::int32_t Saved;
-};
 
 // A tree function with a parser as its creator, as the application sets them up.
 class ParserTest : public ::testing::Test {

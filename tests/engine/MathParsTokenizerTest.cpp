@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <string>
 #include <vector>
 
 #include "engine/MathPars.h"
 #include "platform/Locale.h"
+#include "tests/NodeLimit.h"
 
 namespace {
 
@@ -151,8 +154,7 @@ TEST_F(TokenizerTest, ErrorsCarryPositionsAndMessages) {
 }
 
 TEST_F(TokenizerTest, NodeLimitBecomesParserErrorAtTheToken) {
-    const std::int32_t saved = MaxNodeInstances;
-    MaxNodeInstances = NodeInstanceCount + 2;
+    std::optional<TNodeLimit> limit(NodeInstanceCount + 2);
     TKvMathRealTokenizer tokenizer(&Depot);
     try {
         tokenizer.Tokenize("1+22");
@@ -161,7 +163,7 @@ TEST_F(TokenizerTest, NodeLimitBecomesParserErrorAtTheToken) {
         EXPECT_STREQ(e.what(), "Too much instances of TKvOperatorNode!");
         EXPECT_EQ(e.Position, 3);
     }
-    MaxNodeInstances = saved;
+    limit.reset();
     EXPECT_EQ(tokenizer.ErrorPos, 0);
 }
 

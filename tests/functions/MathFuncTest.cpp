@@ -7,6 +7,7 @@
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
+#include "tests/NodeLimit.h"
 
 namespace {
 
@@ -293,10 +294,10 @@ TEST_F(MathFuncTest, FailedCopyLeavesDestinationUnchanged) {
     InstallParser(dest, "7");
     dest.Calculate();
     const TKvOperatorNode* tree = dest.GetTree();
-    const std::int32_t saved = MaxNodeInstances;
-    MaxNodeInstances = NodeInstanceCount + 2;
-    EXPECT_THROW(dest.Assign(source), ETooMuchInstances);
-    MaxNodeInstances = saved;
+    {
+        const TNodeLimit limit(NodeInstanceCount + 2);
+        EXPECT_THROW(dest.Assign(source), ETooMuchInstances);
+    }
     EXPECT_EQ(dest.GetTree(), tree);
     EXPECT_EQ(dest.VarCount(), 0);
     dest.Calculate();

@@ -7,6 +7,7 @@
 #include "ExprTextTestTrees.h"
 #include "functions/ExprText.h"
 #include "functions/SimplifyImpl.h"
+#include "tests/NodeLimit.h"
 
 using namespace TestTrees;
 namespace C = OpCodes;
@@ -123,15 +124,6 @@ void ExpectSameValues(const TSamples& before, const TSamples& after, const std::
             << double(after.Values[i]);
     }
 }
-
-class TNodeLimit {
-public:
-    explicit TNodeLimit(std::int32_t limit) : Saved(MaxNodeInstances) { MaxNodeInstances = limit; }
-    ~TNodeLimit() { MaxNodeInstances = Saved; }
-
-private:
-    std::int32_t Saved;
-};
 
 } // namespace
 
