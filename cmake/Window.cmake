@@ -1,0 +1,26 @@
+# The window program: Qt 6 Widgets over the core. Its units are the window's own files in app/
+# and the information dialog in about/.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+
+file(GLOB NIMBREL_WINDOW_SOURCES CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/app/Main*.cpp ${PROJECT_SOURCE_DIR}/app/VarsDlg*.cpp
+    ${PROJECT_SOURCE_DIR}/about/*.cpp)
+file(GLOB NIMBREL_WINDOW_HEADERS CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/app/Main*.h ${PROJECT_SOURCE_DIR}/app/VarsDlg*.h
+    ${PROJECT_SOURCE_DIR}/about/*.h)
+# The program's entry stays out of the library the window tests link.
+set(NIMBREL_WINDOW_ENTRY ${PROJECT_SOURCE_DIR}/app/MainProgram.cpp)
+list(REMOVE_ITEM NIMBREL_WINDOW_SOURCES ${NIMBREL_WINDOW_ENTRY})
+
+add_library(nimbrel_window STATIC ${NIMBREL_WINDOW_SOURCES} ${NIMBREL_WINDOW_HEADERS})
+set_target_properties(nimbrel_window PROPERTIES AUTOMOC ON)
+target_link_libraries(nimbrel_window PUBLIC nimbrel_core Qt6::Widgets)
+
+# The help document stands beside the program.
+configure_file(${PROJECT_SOURCE_DIR}/help/Nimbrel.html ${PROJECT_BINARY_DIR}/Nimbrel.html COPYONLY)
+
+if(EXISTS ${NIMBREL_WINDOW_ENTRY})
+    add_executable(nimbrel ${NIMBREL_WINDOW_ENTRY})
+    target_link_libraries(nimbrel PRIVATE nimbrel_window)
+    set_target_properties(nimbrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+endif()
