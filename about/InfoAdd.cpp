@@ -1,0 +1,6 @@
+#include "about/InfoAdd.h"
+
+const QStringList& InfoAdds() {
+    static const QStringList texts;
+    return texts;
+}

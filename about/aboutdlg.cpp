@@ -1,0 +1,3 @@
+#include "about/aboutdlg.h"
+
+void ShowAboutBox(QWidget*, const QStringList&, const QString&) {}
