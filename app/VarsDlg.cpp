@@ -15,7 +15,7 @@ namespace {
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int top) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setGeometry(151, top, 75, 25);
+    button->setGeometry(191, top, 75, 25);
     return button;
 }
 
@@ -28,17 +28,18 @@ TVarValuesDlg::TVarValuesDlg(QWidget* parent) : QDialog(parent) {
     dialogFont.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
     dialogFont.setPixelSize(11);
     setFont(dialogFont);
-    setFixedSize(234, 185);
+    setFixedSize(274, 185);
     SetHelpContext(this, HelpContextVariables);
     InstallHelpKey(this);
 
     VarGrid = new QTableWidget(0, 2, this);
     VarGrid->setObjectName("VarGrid");
-    VarGrid->setGeometry(8, 8, 135, 169);
+    VarGrid->setGeometry(8, 8, 175, 169);
     VarGrid->setHorizontalHeaderLabels({QString(), QString()});
     VarGrid->verticalHeader()->hide();
-    VarGrid->setColumnWidth(0, 29);
-    VarGrid->setColumnWidth(1, 75);
+    VarGrid->setColumnWidth(0, 44);
+    // The value column takes the rest, so a value of 15 digits is readable.
+    VarGrid->horizontalHeader()->setStretchLastSection(true);
     VarGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     VarGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     VarGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

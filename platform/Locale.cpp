@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -240,7 +241,26 @@ std::string Trim(const std::string& text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && isBlank(text[first])) ++first;
-    while (last > first && isBlank(text[last - 1])) --last;
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
     return text.substr(first, last - first);
+}
+
+std::string FloatToStrFixed(long double value, int precision, int digits) {
+    if (!std::isfinite(value)) return FloatToStr(value);
+    char buffer[128];
+    // to_chars writes "." whatever the process's C locale says.
+    auto rounded = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                 std::chars_format::scientific, precision - 1);
+    long double roundedValue = 0;
+    std::from_chars(buffer, rounded.ptr, roundedValue);
+    if (std::fabs(roundedValue) >= std::pow(10.0L, precision)) return FloatToStr(value);
+    auto fixed = std::to_chars(buffer, buffer + sizeof buffer, roundedValue,
+                               std::chars_format::fixed, digits);
+    std::string text(buffer, fixed.ptr);
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos) text[point] = DecimalSeparator();
+    return text;
 }

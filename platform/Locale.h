@@ -35,3 +35,7 @@ void ScientificDigits(long double value, std::string& digits, int& exponent);
 // The general float text: up to 15 significant digits, scientific for large and small
 // magnitudes (1E20, 1.5E-5), the locale's decimal separator; "INF", "-INF", "NAN" otherwise.
 std::string FloatToStr(long double value);
+// Fixed notation: the value rounded to precision significant digits, written with digits
+// decimals and the locale's separator; the general text when the integer part needs more than
+// precision digits.
+std::string FloatToStrFixed(long double value, int precision, int digits);

@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(Dialog->HelpBtn->text(), QString("&Hilfe"));
         QCOMPARE(Dialog->StandardBtn->text(), QString("Standard"));
         QCOMPARE(Dialog->VarGrid->columnCount(), 2);
-        QCOMPARE(Dialog->size(), QSize(234, 185));
+        QCOMPARE(Dialog->size(), QSize(274, 185));
         for (const char* name : {"VarGrid", "OKBtn", "CancelBtn", "HelpBtn", "StandardBtn"})
             QVERIFY2(Dialog->findChild<QWidget*>(name) != nullptr, name);
     }

@@ -163,6 +163,23 @@ TEST_F(LocaleTest, FloatToStr) {
     EXPECT_EQ(FloatToStr(1.0L / 3.0L), "0,333333333333333");
 }
 
+TEST_F(LocaleTest, FloatToStrFixed) {
+    struct TCase {
+        long double Value;
+        int Precision, Digits;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {2995.123L, 5, 2, "2995,10"},   {0.5L, 5, 2, "0,50"},
+        {99999.6L, 5, 2, "99999,6"},    {123456.0L, 5, 2, "123456"},
+        {1234.5678L, 18, 2, "1234,57"}, {0.0L, 5, 2, "0,00"},
+        {-1.005L, 18, 2, "-1,00"},      {Limits::infinity(), 5, 2, "INF"},
+    };
+    SetDecimalSeparator(',');
+    for (const TCase& c : cases)
+        EXPECT_EQ(FloatToStrFixed(c.Value, c.Precision, c.Digits), c.Text) << c.Text;
+}
+
 TEST_F(LocaleTest, FloatToStrRoundTrip) {
     std::mt19937_64 random(4711);
     std::uniform_int_distribution<int> exponents(-16000, 16000);

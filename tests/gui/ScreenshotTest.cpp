@@ -1,0 +1,67 @@
+// Pictures of the dialogs on a real display, for looking at them; skipped unless
+// NIMBREL_SCREENSHOT_DIR names the folder to write them to (scripts/screenshots.sh).
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include "GuiTest.h"
+#include "about/InfoAdd.h"
+#include "about/aboutdlg.h"
+#include "app/Calculator.h"
+#include "app/VarsDlg.h"
+#include "functions/MthTrFnc.h"
+
+namespace {
+
+void Save(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("NIMBREL_SCREENSHOT_DIR");
+    QTest::qWait(200);
+    const QRect frame = window->frameGeometry().adjusted(-8, -8, 8, 8);
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
+        0, frame.x(), frame.y(), frame.width(), frame.height());
+    QVERIFY(shot.save(folder + "/" + name + ".png"));
+}
+
+} // namespace
+
+class TScreenshotTest : public TGuiTest {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("NIMBREL_SCREENSHOT_DIR"))
+            QSKIP("NIMBREL_SCREENSHOT_DIR is not set");
+    }
+
+    void VariablesDialog() {
+        TCalculator calculator;
+        calculator.SetStandardVariables();
+        calculator.MainFunction().AddVariable("x");
+        calculator.MainFunction().SetVarValue("x", 2.5L);
+        TVarValuesDlg dialog;
+        dialog.SetMathFunction(&calculator.MainFunction());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        Save(&dialog, "variablenwerte");
+    }
+
+    void AboutBoxPages() {
+        TAboutBox box;
+        box.MailLabel->setText(SupportMailAddress);
+        for (const QString& text : InfoAdds())
+            box.AddPage(text);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        Save(&box, "infos-icon");
+        QTest::keyClick(&box, Qt::Key_PageDown);
+        QTest::qWait(1500);
+        Save(&box, "infos-system");
+        QTest::keyClick(&box, Qt::Key_PageDown);
+        Save(&box, "infos-text");
+    }
+};
+
+NIMBREL_GUI_TEST(TScreenshotTest)
+#include "ScreenshotTest.moc"
