@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/MathPars.h"
+#include "engine/Progress.h"
 #include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
@@ -37,7 +38,8 @@ std::string TCalculator::PrepareInput(std::vector<std::string>& lines) {
     for (std::string& line : lines) {
         std::string trimmed = Trim(line);
         if (trimmed.empty()) continue;
-        if (!expression.empty() && IsAsciiAlnum(expression.back()) && IsAsciiAlnum(trimmed.front())) {
+        if (!expression.empty() && IsAsciiAlnum(expression.back()) &&
+            IsAsciiAlnum(trimmed.front())) {
             trimmed.insert(0, "+");
             line.insert(0, "+");
         }
@@ -52,6 +54,28 @@ TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
     outcome.InputLines = request.InputLines;
     PrepareInput(outcome.InputLines);
 
+    const TProgressScope progress(ProgressHook);
+    try {
+        RunMode(request, outcome);
+    } catch (const ECalculationCancelled&) {
+        // Handled below: a method may also have caught it and shown its own message.
+    }
+    if (ProgressCancelled()) {
+        outcome.ResultText = CancelledText;
+        outcome.ResultIsError = true;
+        return outcome;
+    }
+
+    if (ParserObject->ErrorPos > 0) {
+        outcome.CaretPos = ParserObject->ErrorPos - 1;
+    } else {
+        AddToHistory(JoinLines(outcome.InputLines));
+        outcome.HistoryChanged = true;
+    }
+    return outcome;
+}
+
+void TCalculator::RunMode(const TCalcRequest& request, TCalcOutcome& outcome) {
     switch (request.Mode) {
     case cmNewton:
         RunNewton(request, outcome);
@@ -78,14 +102,6 @@ TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
         RunSimple(request, outcome);
         break;
     }
-
-    if (ParserObject->ErrorPos > 0) {
-        outcome.CaretPos = ParserObject->ErrorPos - 1;
-    } else {
-        AddToHistory(JoinLines(outcome.InputLines));
-        outcome.HistoryChanged = true;
-    }
-    return outcome;
 }
 
 void TCalculator::RunSimple(const TCalcRequest&, TCalcOutcome& outcome) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/Progress.h"
+
 class TKvMathTreeFunction;
 class TKvMathParser;
 
@@ -68,7 +70,9 @@ public:
     // would meet), rewrites the lines accordingly and hands the text to the parser.
     std::string PrepareInput(std::vector<std::string>& lines);
     // Runs one request. An exception that escapes a mode leaves this function; the front end
-    // shows its message, and neither caret nor history are touched.
+    // shows its message, and neither caret nor history are touched. When ProgressHook asks to
+    // stop, the result reads "Berechnung abgebrochen", again without caret or history; the
+    // variables keep what the method gave them.
     TCalcOutcome RunCalculation(const TCalcRequest& request);
     void AddToHistory(const std::string& text);
     // "name=value" for every variable, separated by carriage returns.
@@ -84,8 +88,11 @@ public:
 
     std::vector<std::string> History;
     std::int32_t HistoryMaxCount = 20;
+    // Asked now and then during a long request; none by default.
+    TProgressHook ProgressHook;
 
 private:
+    void RunMode(const TCalcRequest& request, TCalcOutcome& outcome);
     // One per mode; each fills the outcome's result.
     void RunSimple(const TCalcRequest& request, TCalcOutcome& outcome);
     void RunSimplify(const TCalcRequest& request, TCalcOutcome& outcome);
@@ -97,7 +104,8 @@ private:
     void RunCurveLength(const TCalcRequest& request, TCalcOutcome& outcome);
 
     // Shows a message when there is one, else the text.
-    static void ShowErrorOr(const std::string& error, const std::string& text, TCalcOutcome& outcome);
+    static void ShowErrorOr(const std::string& error, const std::string& text,
+                            TCalcOutcome& outcome);
 
     std::unique_ptr<TKvMathTreeFunction> MainFunctionObject;
     TKvMathParser* ParserObject; // owned by MainFunctionObject as its creator

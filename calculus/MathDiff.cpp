@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Progress.h"
 #include "engine/TreeWalk.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
@@ -60,7 +61,9 @@ void TKvMathDifferencer::Execute() {
         } else {
             TKvMathTreeFunction work;
             work.Assign(*Source);
+            TProgressTicker ticker;
             for (std::int32_t pass = 0; pass < Order; ++pass) {
+                ticker.Tick(static_cast<double>(pass) / Order);
                 TKvNodePtr next = DiffTree(*work.GetTree(), VarName, work.VarDepot);
                 // A pass that changes nothing (the constant 0 stays 0, exp(x) stays exp(x))
                 // would change nothing on every further pass either. A result that is zero

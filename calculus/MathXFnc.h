@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Progress.h"
 #include "functions/MathFunc.h"
 #include "platform/Exceptions.h"
 #include "platform/FpuFaults.h"
@@ -129,7 +130,13 @@ public:
     long double DiffStep = 1e-10L;
 
 private:
+    // ValueAt with a tick of the progress.
+    long double Sample(long double x);
+
     std::int32_t Order = 1;
+    TProgressTicker Ticker;
+    double Evaluations = 0;
+    double TotalEvaluations = 1;
 };
 
 // Cuts the interval from LowerBound to UpperBound into pieces of IntervalWidth and sums the

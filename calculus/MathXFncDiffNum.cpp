@@ -1,4 +1,5 @@
 // The numeric derivative by nested difference quotients.
+#include <cmath>
 #include <string>
 
 #include "calculus/MathXFnc.h"
@@ -28,6 +29,9 @@ void TKvMathDiffNumFunction::SetOrder(std::int32_t n) {
 void TKvMathDiffNumFunction::Calculate() {
     try {
         FpuClearFaults();
+        Ticker = TProgressTicker();
+        Evaluations = 0;
+        TotalEvaluations = std::ldexp(1.0, Order);
         const long double x0 = OtherFunction->GetVarValueByIndex(RunVarIndex);
         Result = NumDerivative(Order, x0);
     } catch (...) {
@@ -41,7 +45,12 @@ long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x)
     if (n < 1) throw EKvIllegalDiffNumLevel(NoSuchOrderText(n));
     const long double step = n % 2 != 0 ? DiffStep : -DiffStep;
     const long double beside = Checked(x + step);
-    const long double fBeside = n == 1 ? ValueAt(beside) : NumDerivative(n - 1, beside);
-    const long double fHere = n == 1 ? ValueAt(x) : NumDerivative(n - 1, x);
+    const long double fBeside = n == 1 ? Sample(beside) : NumDerivative(n - 1, beside);
+    const long double fHere = n == 1 ? Sample(x) : NumDerivative(n - 1, x);
     return Checked((fBeside - fHere) / step);
+}
+
+long double TKvMathDiffNumFunction::Sample(long double x) {
+    Ticker.Tick(++Evaluations / TotalEvaluations);
+    return ValueAt(x);
 }

@@ -1,4 +1,5 @@
 #include "cli/Interactive.h"
+#include "cli/TerminalProgress.h"
 
 #include <editline/readline.h>
 #include <langinfo.h>
@@ -72,7 +73,7 @@ int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         request.InputLines = {line};
         try {
-            const TCalcOutcome outcome = calculator.RunCalculation(request);
+            const TCalcOutcome outcome = RunWithProgress(calculator, request, true);
             if (outcome.CaretPos) ShowCaret(line, *outcome.CaretPos);
             std::cout << "= " << outcome.ResultText.value_or("") << '\n';
             if (outcome.HistoryChanged) add_history(line.c_str());

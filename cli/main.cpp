@@ -14,6 +14,7 @@
 #include "app/StartUp.h"
 #include "cli/CliOptions.h"
 #include "cli/Interactive.h"
+#include "cli/TerminalProgress.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
 
@@ -25,7 +26,9 @@ constexpr int ExitException = 2;
 constexpr int ExitUsage = 64;
 constexpr int ExitIo = 74;
 
-void Report(const std::string& message) { std::cerr << "nimbrel-cli: " << message << '\n'; }
+void Report(const std::string& message) {
+    std::cerr << "nimbrel-cli: " << message << '\n';
+}
 
 // The calculator as the window sets it up: command line first, then the settings file.
 struct TSession {
@@ -73,7 +76,8 @@ int RunBatch(TSession& session) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         session.Request.InputLines = {line};
         try {
-            const TCalcOutcome outcome = session.Calculator.RunCalculation(session.Request);
+            const TCalcOutcome outcome =
+                RunWithProgress(session.Calculator, session.Request, false);
             std::cout << outcome.ResultText.value_or("") << '\n';
         } catch (const std::exception& e) {
             std::cout << "! " << e.what() << '\n';
@@ -86,7 +90,7 @@ int RunBatch(TSession& session) {
 
 int RunSingle(TSession& session) {
     try {
-        const TCalcOutcome outcome = session.Calculator.RunCalculation(session.Request);
+        const TCalcOutcome outcome = RunWithProgress(session.Calculator, session.Request, false);
         std::cout << outcome.ResultText.value_or("") << '\n';
         std::cout.flush();
         if (!std::cout) return ExitIo;

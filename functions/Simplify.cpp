@@ -2,6 +2,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Progress.h"
 #include "functions/ExprText.h"
 #include "functions/MthTrFnc.h"
 #include "functions/SimplifyImpl.h"
@@ -57,7 +58,9 @@ void SimplifyPass(TKvNodePtr& root) {
     };
 
     enter(nullptr, 0, root.get());
+    TProgressTicker ticker;
     while (!frames.empty()) {
+        ticker.Tick(-1);
         TFrame& top = frames.back();
         if (top.Next < top.Count) {
             TKvOperatorNode* parent = top.Node;
