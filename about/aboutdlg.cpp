@@ -18,6 +18,7 @@
 #include "about/AppIcon.h"
 #include "about/Stamps.h"
 #include "app/IniHelp.h"
+#include "app/MainFonts.h"
 #include "platform/Locale.h"
 #include "platform/VersionRes.h"
 
@@ -88,9 +89,7 @@ void ShowAboutBox(QWidget* parent, const QStringList& texts, const QString& mail
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");
     setWindowTitle("Infos");
-    QFont dialogFont;
-    dialogFont.setFamilies({"Arial", "Liberation Sans", "DejaVu Sans"});
-    dialogFont.setPixelSize(12);
+    const QFont dialogFont = FontWithFallback("Arial", 12);
     setFont(dialogFont);
     setFixedSize(339, 274);
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "app/MainFonts.h"
 #include "app/MainHelp.h"
 #include "app/VarTable.h"
 #include "functions/MthTrFnc.h"
@@ -24,10 +25,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 TVarValuesDlg::TVarValuesDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("VarValuesDlg");
     setWindowTitle("Variablenwerte");
-    QFont dialogFont;
-    dialogFont.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(FontWithFallback("MS Sans Serif", 11));
     setFixedSize(274, 185);
     SetHelpContext(this, HelpContextVariables);
     InstallHelpKey(this);
