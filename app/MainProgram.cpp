@@ -1,5 +1,6 @@
 // nimbrel: the calculator's window.
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Nimbrel");
     QGuiApplication::setDesktopFileName("nimbrel");
+    QApplication::setWindowIcon(QIcon::fromTheme("nimbrel"));
 
     // The toolkit's own texts (context menus, buttons) in German like the rest.
     QTranslator translator;
