@@ -63,6 +63,16 @@ int CharacterPosition(const QString& text, std::int32_t bytePosition) {
     return static_cast<int>(QString::fromUtf8(bytes.left(clamped)).size());
 }
 
+// Where the caret goes when lines got a "+" in front: behind the same character as before.
+int CaretAfterRewrite(const QStringList& before, const QStringList& after, int line, int column) {
+    if (before.size() != after.size() || line >= after.size()) return 0;
+    int position = 0;
+    for (int i = 0; i < line; ++i)
+        position += static_cast<int>(after[i].size()) + 1;
+    const int grown = static_cast<int>(after[line].size() - before[line].size());
+    return position + std::clamp(column + grown, 0, static_cast<int>(after[line].size()));
+}
+
 // A spin box's number, or its lower bound when the text is no integer.
 std::int32_t SpinValue(const QSpinBox* spin, std::int32_t fallback) {
     bool ok = false;
@@ -262,10 +272,12 @@ void TMainForm::CalcButtonClick() {
 void TMainForm::WriteOutcome(const TCalcOutcome& outcome) {
     const QString lines = JoinLines(outcome.InputLines);
     if (lines != InputMemo->toPlainText()) {
-        const int caret = InputMemo->textCursor().position();
+        const QTextCursor old = InputMemo->textCursor();
+        const int caret = CaretAfterRewrite(InputMemo->toPlainText().split('\n'), lines.split('\n'),
+                                            old.blockNumber(), old.positionInBlock());
         InputMemo->setPlainText(lines);
         QTextCursor cursor = InputMemo->textCursor();
-        cursor.setPosition(std::min(caret, static_cast<int>(lines.size())));
+        cursor.setPosition(caret);
         InputMemo->setTextCursor(cursor);
     }
     if (outcome.ResultText) ResultEdit->setText(QString::fromStdString(*outcome.ResultText));
@@ -406,6 +418,7 @@ void TMainForm::StartEditExit(QLineEdit* field) {
         // The control the user went to loses the focus again; that is no leaving of it.
         RefocusingField = true;
         field->setFocus();
+        field->selectAll();
         RefocusingField = false;
     }
     CheckingField = false;

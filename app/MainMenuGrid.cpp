@@ -46,12 +46,31 @@ void TMenuGrid::SetItems(const QStringList& texts) {
     update();
 }
 
+QStyleOptionMenuItem TMenuGrid::ItemOption(const QString& text) const {
+    QStyleOptionMenuItem option;
+    option.initFrom(this);
+    option.menuItemType = QStyleOptionMenuItem::Normal;
+    option.checkType = QStyleOptionMenuItem::NotCheckable;
+    option.text = MenuText(text);
+    option.menuRect = rect();
+    option.maxIconWidth = 0;
+    option.reservedShortcutWidth = 0;
+    option.state = QStyle::State_Enabled;
+    option.font = font();
+    return option;
+}
+
 QSize TMenuGrid::ItemSize() const {
+    // Sized by the style as a menu sizes its items, so no name is cut.
     const QFontMetrics metrics(font());
-    int width = 0;
-    for (const QString& text : Texts)
-        width = std::max(width, metrics.horizontalAdvance(text));
-    return {width + 2 * metrics.height(), metrics.height() + 6};
+    QSize largest;
+    for (const QString& text : Texts) {
+        const QStyleOptionMenuItem option = ItemOption(text);
+        const QSize content(metrics.horizontalAdvance(option.text), metrics.height());
+        largest = largest.expandedTo(
+            style()->sizeFromContents(QStyle::CT_MenuItem, &option, content, this));
+    }
+    return largest;
 }
 
 int TMenuGrid::ColumnCount() const {
@@ -92,18 +111,9 @@ void TMenuGrid::Choose(int index, Qt::KeyboardModifiers modifiers) {
 void TMenuGrid::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (int i = 0; i < ItemCount(); ++i) {
-        QStyleOptionMenuItem option;
-        option.initFrom(this);
-        option.menuItemType = QStyleOptionMenuItem::Normal;
-        option.checkType = QStyleOptionMenuItem::NotCheckable;
-        option.text = MenuText(Texts[i]);
+        QStyleOptionMenuItem option = ItemOption(Texts[i]);
         option.rect = ItemRect(i);
-        option.menuRect = rect();
-        option.maxIconWidth = 0;
-        option.reservedShortcutWidth = 0;
-        option.state = QStyle::State_Enabled;
         if (i == Current) option.state |= QStyle::State_Selected;
-        option.font = font();
         style()->drawControl(QStyle::CE_MenuItem, &option, &painter, this);
     }
 }

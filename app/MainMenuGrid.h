@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QMenu;
+class QStyleOptionMenuItem;
 class QWidgetAction;
 
 class TMenuGrid : public QWidget {
@@ -47,6 +48,7 @@ protected:
 private:
     int IndexAt(const QPoint& pos) const;
     QSize ItemSize() const;
+    QStyleOptionMenuItem ItemOption(const QString& text) const;
     // Moves to the next item whose text starts with the letter, after the current one.
     bool JumpToLetter(const QString& letter);
 

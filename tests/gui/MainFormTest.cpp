@@ -588,6 +588,8 @@ private slots:
             QCOMPARE(shown.Title, QString("Nimbrel"));
             QCOMPARE(shown.Icon, QMessageBox::Warning);
             QTRY_COMPARE(Form->focusWidget(), static_cast<QWidget*>(edit));
+            // Typing then replaces the wrong text.
+            QCOMPARE(edit->selectedText(), text);
         } else {
             Settle();
             QVERIFY(Form->focusWidget() != edit);
@@ -660,6 +662,27 @@ private slots:
         Type("4=");
         QCOMPARE(InputText(), QString("3\n+4"));
         QCOMPARE(Form->ResultEdit->text(), QString("7"));
+    }
+
+    void EnterAfterJoinedLinesBreaksAtTheSamePlace() {
+        Open();
+        SetClientHeight(200);
+        Type("3+");
+        QTest::keyClick(Form->InputMemo, Qt::Key_Return);
+        Type("4");
+        QTest::keyClick(Form->InputMemo, Qt::Key_Return);
+        Type("5");
+        QTest::keyClick(Form->InputMemo, Qt::Key_Return);
+        QCOMPARE(InputText(), QString("3+\n4\n+5\n"));
+        QCOMPARE(Form->ResultEdit->text(), QString("12"));
+        // In the middle of a line the caret stays behind the same character.
+        Form->InputMemo->setPlainText("1\n23");
+        QTextCursor cursor = Form->InputMemo->textCursor();
+        cursor.setPosition(3);
+        Form->InputMemo->setTextCursor(cursor);
+        QTest::keyClick(Form->InputMemo, Qt::Key_Equal);
+        QCOMPARE(InputText(), QString("1\n+23"));
+        QCOMPARE(Form->InputMemo->textCursor().position(), 4);
     }
 
     void CommandLineStartsWithItsCalculation_data() {
