@@ -159,30 +159,43 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::RestorePlacementAndSettings() {
+    std::unique_ptr<TIniFile> file;
     try {
-        const TIniFile ini(SettingsFileName);
-        const int width = ini.ReadInteger(PlacementSection, "Width", 0);
-        const int height = ini.ReadInteger(PlacementSection, "Height", 0);
-        if (width > 0 && height > 0) {
-            const QRect placed(ini.ReadInteger(PlacementSection, "Left", x()),
-                               ini.ReadInteger(PlacementSection, "Top", y()), width, height);
-            // A window placed on a screen that is no longer there opens where it is.
-            bool onScreen = false;
-            for (const QScreen* screen : QGuiApplication::screens())
-                onScreen = onScreen || screen->availableGeometry().intersects(placed);
-            resize(placed.size());
-            if (onScreen) move(placed.topLeft());
-        }
-        if (ini.ReadBool(PlacementSection, "Maximized", false))
-            setWindowState(windowState() | Qt::WindowMaximized);
-        bool panelVisible = PanelShown;
-        RestoreSettings(ini, panelVisible, Calculator);
-        PanelShown = panelVisible;
+        file = std::make_unique<TIniFile>(SettingsFileName);
     } catch (const std::exception& e) {
+        // Unreadable, the file counts as missing: the standard variables, no history.
         SettingsProblem = e.what();
+        Calculator.SetStandardVariables();
+    }
+    if (file) {
+        try {
+            RestorePlacement(*file);
+            bool panelVisible = PanelShown;
+            RestoreSettings(*file, panelVisible, Calculator);
+            PanelShown = panelVisible;
+        } catch (const std::exception& e) {
+            SettingsProblem = e.what();
+        }
     }
     RebuildHistoryMenu(HistoryPopupMenu);
     ArrangePanels();
+}
+
+void TMainForm::RestorePlacement(const TIniFile& ini) {
+    const int width = ini.ReadInteger(PlacementSection, "Width", 0);
+    const int height = ini.ReadInteger(PlacementSection, "Height", 0);
+    if (width > 0 && height > 0) {
+        const QRect placed(ini.ReadInteger(PlacementSection, "Left", x()),
+                           ini.ReadInteger(PlacementSection, "Top", y()), width, height);
+        // A window placed on a screen that is no longer there opens where it is.
+        bool onScreen = false;
+        for (const QScreen* screen : QGuiApplication::screens())
+            onScreen = onScreen || screen->availableGeometry().intersects(placed);
+        resize(placed.size());
+        if (onScreen) move(placed.topLeft());
+    }
+    if (ini.ReadBool(PlacementSection, "Maximized", false))
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TMainForm::FormShow() {

@@ -19,6 +19,7 @@ class QRadioButton;
 class QSpinBox;
 class QToolButton;
 class TMenuGrid;
+class TIniFile;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -153,6 +154,7 @@ private:
     void ApplyStartParameters(const std::vector<std::string>& parameters);
     void FormShow();
     void RestorePlacementAndSettings();
+    void RestorePlacement(const TIniFile& ini);
     void SavePlacementAndSettings(bool reportErrors);
     void WriteOutcome(const TCalcOutcome& outcome);
     void InputMemoKeyPress(QKeyEvent* event, bool& handled);

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +14,14 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextBlock>
 #include <QToolButton>
 #include <memory>
 
 #include "GuiTest.h"
 #include "app/Main.h"
+#include "app/MainHelp.h"
 #include "app/MainMenuGrid.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
@@ -817,6 +820,65 @@ private slots:
         WaitForHandlers();
         QCOMPARE(Form->InputMemo->toolTip(), hint);
         QCOMPARE(Form->Calculator.MainFunction().VarCount(), 3);
+    }
+
+    void SpinBoxesGiveTheirLowerBoundWhenNotANumber_data() {
+        QTest::addColumn<QString>("spin");
+        QTest::addColumn<int>("lowerBound");
+        QTest::newRow("iterations") << "MaxIterEdit" << 0;
+        QTest::newRow("order") << "DiffCountEdit" << 1;
+        QTest::newRow("numeric order") << "DiffCountNumEdit" << 1;
+    }
+
+    void SpinBoxesGiveTheirLowerBoundWhenNotANumber() {
+        QFETCH(QString, spin);
+        QFETCH(int, lowerBound);
+        Open();
+        Form->ScientificBtnClick();
+        auto* box = Form->findChild<QSpinBox*>(spin);
+        box->setValue(7);
+        const auto value = [&](const TCalcRequest& request) {
+            return spin == "MaxIterEdit"     ? request.MaxIter
+                   : spin == "DiffCountEdit" ? request.DiffCount
+                                             : request.DiffNumCount;
+        };
+        QCOMPARE(value(Form->RequestFromControls()), 7);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->cleanText(), QString());
+        QCOMPARE(value(Form->RequestFromControls()), lowerBound);
+    }
+
+    void HelpKeyInTheFunctionMenuOpensItsTopic() {
+        Open();
+        WithGridMenu(Qt::Key_F, [](QMenu*, TMenuGrid* grid) { QTest::keyClick(grid, Qt::Key_F1); });
+        QVERIFY(OpenHelpViewer() != nullptr);
+        QCOMPARE(OpenHelpViewer()->Browser()->source().fragment(), QString("kontext30000"));
+        CloseHelpViewer();
+        Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+        QTest::keyClick(Form->InputMemo, Qt::Key_F1);
+        QVERIFY(OpenHelpViewer() != nullptr);
+        QCOMPARE(OpenHelpViewer()->Browser()->source().fragment(), QString("kontext10000"));
+    }
+
+    void UnusableSettingsFileIsReportedAndTheProgramGoesOn() {
+        // A folder in place of the file can be neither read nor written.
+        QVERIFY(QDir().mkpath(SettingsFile));
+        TMessage atStart;
+        ExpectMessage(atStart);
+        Open({"-i", SettingsFile.toStdString(), "1+1"});
+        WaitForHandlers();
+        QVERIFY(!atStart.Text.isEmpty());
+        QCOMPARE(atStart.Title, QString("Nimbrel"));
+        QCOMPARE(Form->ResultEdit->text(), QString("2"));
+        QCOMPARE(Form->InputMemo->toolTip(), QString("e=2.71828182845905\nPi=3.14159265358979"));
+        TMessage atClose;
+        ExpectMessage(atClose);
+        Form->close();
+        WaitForHandlers();
+        QVERIFY(!atClose.Text.isEmpty());
     }
 
     void cleanup() {
