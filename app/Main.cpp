@@ -99,9 +99,9 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, QWidget* parent
     // The form sees keys and right clicks before its controls.
     for (QWidget* child : findChildren<QWidget*>())
         if (child->window() == this) child->installEventFilter(this);
-    for (QLineEdit* field : {StartEdit, DeltaEdit, DiffNumXValueEdit, IntgNumFromEdit,
-                             IntgNumToEdit, IntgNumIntvEdit, LenNumFromEdit, LenNumToEdit,
-                             LenNumIntvEdit})
+    for (QLineEdit* field :
+         {StartEdit, DeltaEdit, DiffNumXValueEdit, IntgNumFromEdit, IntgNumToEdit, IntgNumIntvEdit,
+          LenNumFromEdit, LenNumToEdit, LenNumIntvEdit})
         field->setProperty("numberField", true);
 
     PanelHeight = 0;
@@ -381,8 +381,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && watched->isWidgetType() && !InputMemo->isAncestorOf(
-                                                     static_cast<QWidget*>(watched))) {
+        if (enter && watched->isWidgetType() &&
+            !InputMemo->isAncestorOf(static_cast<QWidget*>(watched))) {
             CalcButtonClick();
             return true;
         }

@@ -60,8 +60,8 @@ QToolButton* MakeSmallButton(QWidget* parent, const char* name, const QString& t
     return button;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const std::string& text,
-                    const QString& hint, int width = 0) {
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const std::string& text, const QString& hint,
+                    int width = 0) {
     auto* edit = new QLineEdit(QString::fromStdString(text), parent);
     edit->setObjectName(name);
     edit->setToolTip(hint);
@@ -178,8 +178,10 @@ void TMainForm::CreateScientificPanel() {
     line = MakeRow(panel, IterationPanel, "IterationPanel", "IterationTitle",
                    "Näherungsverfahren (Newton)");
     UseIterationBtn = MakeRadio(IterationPanel, "UseIterationBtn");
-    IterVarEdit = MakeEdit(IterationPanel, "IterVarEdit", defaults.IterVar, "Iterationsvariable", 28);
-    StartEdit = MakeEdit(IterationPanel, "StartEdit", defaults.StartText, "Startwert für die Iterationen");
+    IterVarEdit =
+        MakeEdit(IterationPanel, "IterVarEdit", defaults.IterVar, "Iterationsvariable", 28);
+    StartEdit =
+        MakeEdit(IterationPanel, "StartEdit", defaults.StartText, "Startwert für die Iterationen");
     DeltaEdit = MakeEdit(IterationPanel, "DeltaEdit", defaults.DeltaText,
                          "Wenn dieser Wert unterschritten wird, \n"
                          "dann wird das Ergebnis als richtig betrachtet.");
@@ -207,12 +209,13 @@ void TMainForm::CreateScientificPanel() {
     line->addStretch();
     line->addWidget(UseIntgBtn);
 
-    line = MakeRow(panel, DiffNumPanel, "DiffNumPanel", "DiffNumTitle",
-                   "Differenzierung (numerisch)");
+    line =
+        MakeRow(panel, DiffNumPanel, "DiffNumPanel", "DiffNumTitle", "Differenzierung (numerisch)");
     DiffNumPanel->setToolTip("Durch Rundungsfehler ist das Ergebnis \n"
                              "ab der 2. Ableitung kaum brauchbar.");
     UseDiffNumBtn = MakeRadio(DiffNumPanel, "UseDiffNumBtn");
-    DiffNumVarEdit = MakeEdit(DiffNumPanel, "DiffNumVarEdit", defaults.DiffNumVar, VariableHint, 28);
+    DiffNumVarEdit =
+        MakeEdit(DiffNumPanel, "DiffNumVarEdit", defaults.DiffNumVar, VariableHint, 28);
     DiffCountNumEdit = MakeSpin(DiffNumPanel, "DiffCountNumEdit", 1, defaults.DiffNumCount, 56);
     DiffNumXValueEdit = MakeEdit(DiffNumPanel, "DiffNumXValueEdit", defaults.DiffNumXText, {});
     line->addWidget(UseDiffNumBtn);
@@ -226,10 +229,12 @@ void TMainForm::CreateScientificPanel() {
     line = MakeRow(panel, IntgNumPanel, "IntgNumPanel", "IntgNumTitle",
                    "Integration (numerisch, Simpson)");
     UseIntgNumBtn = MakeRadio(IntgNumPanel, "UseIntgNumBtn");
-    IntgNumVarEdit = MakeEdit(IntgNumPanel, "IntgNumVarEdit", defaults.IntgNumVar, VariableHint, 28);
+    IntgNumVarEdit =
+        MakeEdit(IntgNumPanel, "IntgNumVarEdit", defaults.IntgNumVar, VariableHint, 28);
     IntgNumFromEdit = MakeEdit(IntgNumPanel, "IntgNumFromEdit", defaults.IntgNumFromText, {});
     IntgNumToEdit = MakeEdit(IntgNumPanel, "IntgNumToEdit", defaults.IntgNumToText, {});
-    IntgNumIntvEdit = MakeEdit(IntgNumPanel, "IntgNumIntvEdit", defaults.IntgNumIntvText, IntervalHint);
+    IntgNumIntvEdit =
+        MakeEdit(IntgNumPanel, "IntgNumIntvEdit", defaults.IntgNumIntvText, IntervalHint);
     QLabel* intgIntv = MakeLabel(IntgNumPanel, "IntgNumIntvLabel", "Intv");
     intgIntv->setToolTip(IntervalHint);
     line->addWidget(UseIntgNumBtn);
@@ -313,8 +318,8 @@ void TMainForm::ArrangePanels() {
     DownPanel->setGeometry(0, height() - down, width(), down);
     ResultPanel->setGeometry(0, down - ResultPanel->height(), width(), ResultPanel->height());
     // Hidden, the panel keeps its height: showing it again asks for that height.
-    ScientificPanel->setGeometry(0, 0, width(),
-                                 PanelShown ? down - ResultPanel->height() : ScientificPanel->height());
+    ScientificPanel->setGeometry(
+        0, 0, width(), PanelShown ? down - ResultPanel->height() : ScientificPanel->height());
     ScientificPanel->setVisible(PanelShown);
     ArrangeRows();
     InputPanel->setGeometry(0, 0, width(), std::max(0, height() - down));

@@ -105,8 +105,9 @@ void TMainForm::CreateMenus() {
                     InsertFunctionName(name, modifiers.testFlag(Qt::ShiftModifier));
                 });
     for (TMenuGrid* grid : {VarGrid, VariablesSubGrid})
-        connect(grid, &TMenuGrid::Chosen, this,
-                [this](int, const QString& name, Qt::KeyboardModifiers) { InsertVariableName(name); });
+        connect(
+            grid, &TMenuGrid::Chosen, this,
+            [this](int, const QString& name, Qt::KeyboardModifiers) { InsertVariableName(name); });
     for (QMenu* menu : {AllPopupMenu, FuncPopupMenu, FunctionsSubMenu})
         menu->installEventFilter(this);
 }

@@ -14,8 +14,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <memory>
 
@@ -153,12 +153,13 @@ private slots:
         };
         for (const auto& [name, hint] : hints)
             QCOMPARE(Form->findChild<QWidget*>(name)->toolTip(), hint);
-        for (const char* name : {"InputPanel", "DownPanel", "ResultPanel", "ScientificPanel",
-                                 "SimpleCalcPanel", "IterationPanel", "DiffPanel", "IntgNumPanel",
-                                 "InputMemo", "ResultEdit", "UseIterationBtn", "UseDiffBtn",
-                                 "UseDiffNumBtn", "UseIntgNumBtn", "UseLenNumBtn", "DiffVarEdit",
-                                 "DiffNumVarEdit", "IntgNumVarEdit", "LenNumFromEdit",
-                                 "LenNumToEdit", "DiffCountEdit", "DiffCountNumEdit"})
+        for (const char* name :
+             {"InputPanel",      "DownPanel",       "ResultPanel",     "ScientificPanel",
+              "SimpleCalcPanel", "IterationPanel",  "DiffPanel",       "IntgNumPanel",
+              "InputMemo",       "ResultEdit",      "UseIterationBtn", "UseDiffBtn",
+              "UseDiffNumBtn",   "UseIntgNumBtn",   "UseLenNumBtn",    "DiffVarEdit",
+              "DiffNumVarEdit",  "IntgNumVarEdit",  "LenNumFromEdit",  "LenNumToEdit",
+              "DiffCountEdit",   "DiffCountNumEdit"})
             QVERIFY2(Form->findChild<QWidget*>(name) != nullptr, name);
         QCOMPARE(Form->windowTitle(), QString("Nimbrel"));
         QCOMPARE(Form->MaxIterEdit->value(), 1000);
@@ -274,11 +275,15 @@ private slots:
         QTest::addColumn<int>("clientHeight");
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("one line") << 64 << "3+\n4" << "3+ 4";
+        QTest::newRow("one line") << 64 << "3+\n4"
+                                  << "3+ 4";
         // The box keeps CR LF as one line break.
-        QTest::newRow("one line, CR LF") << 64 << "3+\r\n4" << "3+ 4";
-        QTest::newRow("one line, three lines") << 64 << "1\n2\n3" << "1 2 3";
-        QTest::newRow("several lines") << 200 << "3+\n4" << "3+\n4";
+        QTest::newRow("one line, CR LF") << 64 << "3+\r\n4"
+                                         << "3+ 4";
+        QTest::newRow("one line, three lines") << 64 << "1\n2\n3"
+                                               << "1 2 3";
+        QTest::newRow("several lines") << 200 << "3+\n4"
+                                       << "3+\n4";
     }
 
     void PastedLinesBecomeOneLineOnlyInOneLineMode() {
@@ -402,7 +407,8 @@ private slots:
         QTest::newRow("shift wraps a part") << "1+2*x" << 2 << 5 << true << "1+Sin(2*x)" << 10;
         QTest::newRow("shift, no selection") << "1+" << 2 << 2 << true << "1+Sin()" << 7;
         QTest::newRow("plain, nothing selected") << "" << 0 << 0 << false << "Sin()" << 4;
-        QTest::newRow("plain replaces the selection") << "1+2*x" << 2 << 5 << false << "1+Sin()" << 6;
+        QTest::newRow("plain replaces the selection")
+            << "1+2*x" << 2 << 5 << false << "1+Sin()" << 6;
     }
 
     void InsertsAFunctionNameWithAndWithoutShift() {
@@ -475,9 +481,9 @@ private slots:
                 QStringList texts;
                 for (const QAction* action : Form->AllPopupMenu->actions())
                     if (!action->isSeparator()) texts << action->text();
-                QCOMPARE(texts, QStringList({"&Funktionen", "&Variablen", "&Historie",
-                                             "&Variablenwerte...", "&Einzeilig", "&Hilfe",
-                                             "&Info..."}));
+                QCOMPARE(texts,
+                         QStringList({"&Funktionen", "&Variablen", "&Historie",
+                                      "&Variablenwerte...", "&Einzeilig", "&Hilfe", "&Info..."}));
                 widget->close();
             });
             // Alt+Down in the input box, a right click on the result line's background.
@@ -555,19 +561,36 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString noNumber = "Hier muß eine reelle Zahl eingegeben werden!";
         const QString notPositive = "Der Wert muß größer 0 sein!";
-        QTest::newRow("delta 0") << "DeltaEdit" << "0" << notPositive;
-        QTest::newRow("delta negative") << "DeltaEdit" << "-1e-3" << notPositive;
-        QTest::newRow("delta no number") << "DeltaEdit" << "abc" << noNumber;
-        QTest::newRow("simpson width 0") << "IntgNumIntvEdit" << "0" << notPositive;
-        QTest::newRow("length width 0") << "LenNumIntvEdit" << "0" << "";
-        QTest::newRow("length width no number") << "LenNumIntvEdit" << "x" << noNumber;
-        QTest::newRow("start negative") << "StartEdit" << "-5" << "";
-        QTest::newRow("start with point") << "StartEdit" << "1.5" << noNumber;
-        QTest::newRow("start empty") << "StartEdit" << "" << noNumber;
-        QTest::newRow("point") << "DiffNumXValueEdit" << "1,5" << "";
-        QTest::newRow("from") << "IntgNumFromEdit" << "?" << noNumber;
-        QTest::newRow("to") << "LenNumToEdit" << "1e5000" << noNumber;
-        QTest::newRow("variable field") << "IterVarEdit" << "1,2,3" << "";
+        QTest::newRow("delta 0") << "DeltaEdit"
+                                 << "0" << notPositive;
+        QTest::newRow("delta negative") << "DeltaEdit"
+                                        << "-1e-3" << notPositive;
+        QTest::newRow("delta no number") << "DeltaEdit"
+                                         << "abc" << noNumber;
+        QTest::newRow("simpson width 0") << "IntgNumIntvEdit"
+                                         << "0" << notPositive;
+        QTest::newRow("length width 0") << "LenNumIntvEdit"
+                                        << "0"
+                                        << "";
+        QTest::newRow("length width no number") << "LenNumIntvEdit"
+                                                << "x" << noNumber;
+        QTest::newRow("start negative") << "StartEdit"
+                                        << "-5"
+                                        << "";
+        QTest::newRow("start with point") << "StartEdit"
+                                          << "1.5" << noNumber;
+        QTest::newRow("start empty") << "StartEdit"
+                                     << "" << noNumber;
+        QTest::newRow("point") << "DiffNumXValueEdit"
+                               << "1,5"
+                               << "";
+        QTest::newRow("from") << "IntgNumFromEdit"
+                              << "?" << noNumber;
+        QTest::newRow("to") << "LenNumToEdit"
+                            << "1e5000" << noNumber;
+        QTest::newRow("variable field") << "IterVarEdit"
+                                        << "1,2,3"
+                                        << "";
     }
 
     void NumberFieldsAreCheckedWhenLeft() {
@@ -619,10 +642,11 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("length width 0")
-            << int(cmCurveLength) << "LenNumIntvEdit" << "0"
-            << "Intervall bei der numerischen Integration ist \"0\"!";
-        QTest::newRow("start no number") << int(cmNewton) << "StartEdit" << "zwei"
+        QTest::newRow("length width 0") << int(cmCurveLength) << "LenNumIntvEdit"
+                                        << "0"
+                                        << "Intervall bei der numerischen Integration ist \"0\"!";
+        QTest::newRow("start no number") << int(cmNewton) << "StartEdit"
+                                         << "zwei"
                                          << "'zwei' ist kein gültiger Gleitkommawert";
     }
 
@@ -696,13 +720,12 @@ private slots:
         QTest::addColumn<bool>("panel");
         QTest::newRow("none") << QStringList() << "" << int(cmSimple) << "" << false;
         QTest::newRow("sum") << QStringList({"3+4"}) << " 3+4" << int(cmSimple) << "7" << false;
-        QTest::newRow("second derivative")
-            << QStringList({"sin(x)", "\\d", "2", "\\x", "x"}) << " sin(x)" << int(cmDerivative)
-            << "-sin(x)" << true;
+        QTest::newRow("second derivative") << QStringList({"sin(x)", "\\d", "2", "\\x", "x"})
+                                           << " sin(x)" << int(cmDerivative) << "-sin(x)" << true;
         QTest::newRow("newton") << QStringList({"\\vy=2", "\\n", "\\xy", "y^2-2"}) << " y^2-2"
                                 << int(cmNewton) << "1,4142135623731" << true;
-        QTest::newRow("simplify") << QStringList({"x*1", "\\c"}) << " x*1" << int(cmSimplify)
-                                  << "x" << true;
+        QTest::newRow("simplify") << QStringList({"x*1", "\\c"}) << " x*1" << int(cmSimplify) << "x"
+                                  << true;
     }
 
     void CommandLineStartsWithItsCalculation() {
@@ -766,7 +789,8 @@ private slots:
         QCOMPARE(Form->Calculator.History, std::vector<std::string>({"y*2", "3+\r\n4"}));
         QCOMPARE(Form->HistoryPopupMenu->actions().size(), 2);
         QCOMPARE(Form->HistoryPopupMenu->actions()[1]->data().toString(), QString("3+\r\n4"));
-        QCOMPARE(Form->InputMemo->toolTip(), QString("e=2.71828182845905\nPi=3.14159265358979\ny=2.5"));
+        QCOMPARE(Form->InputMemo->toolTip(),
+                 QString("e=2.71828182845905\nPi=3.14159265358979\ny=2.5"));
         QCOMPARE(InputText(), QString());
     }
 
