@@ -60,3 +60,10 @@ bool ApplyCommandLine(const TKvMathCommandLine& commandLine, TCalculator& calcul
     }
     return false;
 }
+
+std::string SimplifyForStart(TCalculator& calculator) {
+    calculator.Parser().Execute();
+    calculator.MainFunction().Simplify();
+    const std::string& error = calculator.Parser().ErrorText;
+    return error.empty() ? calculator.MainFunction().ToText() : error;
+}

@@ -1,6 +1,8 @@
 // What the program does with its command line while it starts.
 #pragma once
 
+#include <string>
+
 class TKvMathCommandLine;
 class TCalculator;
 struct TCalcRequest;
@@ -10,3 +12,6 @@ struct TCalcRequest;
 // panel is chosen. True when the simplification is to run at once.
 bool ApplyCommandLine(const TKvMathCommandLine& commandLine, TCalculator& calculator,
                       TCalcRequest& request, bool& panelVisible);
+// The simplification the command line asks for while the program starts, without the history:
+// the parser's message or the simplified expression text.
+std::string SimplifyForStart(TCalculator& calculator);

@@ -24,3 +24,15 @@ if(EXISTS ${NIMBREL_WINDOW_ENTRY})
     target_link_libraries(nimbrel PRIVATE nimbrel_window)
     set_target_properties(nimbrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 endif()
+
+# Installed, the program finds its help document in ../share/nimbrel, and the desktop's menu
+# finds the program through its entry and icon.
+include(GNUInstallDirs)
+if(TARGET nimbrel)
+    install(TARGETS nimbrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/help/Nimbrel.html DESTINATION ${CMAKE_INSTALL_DATADIR}/nimbrel)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/nimbrel.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/nimbrel.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -35,17 +35,24 @@ void TModalWatchdog::Check() {
     }
     QWidget* open = QApplication::activePopupWidget();
     if (open == nullptr) open = QApplication::activeModalWidget();
-    if (open == nullptr || open == Handled) return;
+    if (open == nullptr) {
+        // The same menu may open again later and must be seen again.
+        Handled = nullptr;
+        return;
+    }
+    if (open == Handled) return;
     Handled = open;
     if (!Handlers.empty()) {
         THandler handler = std::move(Handlers.front());
         Handlers.pop_front();
         handler(open);
-        return;
+    } else {
+        Unexpected << Describe(open);
+        if (auto* dialog = qobject_cast<QDialog*>(open))
+            dialog->reject();
+        else
+            open->close();
     }
-    Unexpected << Describe(open);
-    if (auto* dialog = qobject_cast<QDialog*>(open))
-        dialog->reject();
-    else
-        open->close();
+    // A menu closed by the handler may open again before the next look.
+    if (Handled != nullptr && !Handled->isVisible()) Handled = nullptr;
 }

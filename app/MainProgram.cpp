@@ -1,0 +1,47 @@
+// nimbrel: the calculator's window.
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTranslator>
+#include <clocale>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/Main.h"
+#include "app/MainHelp.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Qt takes the user's locale for the C library; numbers in the calculator's own texts use
+    // a point, and the user's separator is handled by the calculator itself.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("Nimbrel");
+    QGuiApplication::setDesktopFileName("nimbrel");
+    QApplication::setWindowIcon(QIcon::fromTheme("nimbrel"));
+
+    // The toolkit's own texts (context menus, buttons) in German like the rest.
+    QTranslator translator;
+    if (translator.load(QLocale(QLocale::German), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+
+    const QStringList arguments = QApplication::arguments();
+    std::vector<std::string> parameters;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        parameters.push_back(arguments[i].toStdString());
+
+    int status = 0;
+    try {
+        TMainForm form(parameters);
+        form.show();
+        status = QApplication::exec();
+        CloseHelpViewer();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, "Nimbrel", QString::fromStdString(e.what()));
+        status = 1;
+    }
+    return status;
+}
