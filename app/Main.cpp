@@ -18,6 +18,7 @@
 
 #include "app/CmdLine.h"
 #include "app/MainHelp.h"
+#include "app/MainProgress.h"
 #include "app/ReadCmdl.h"
 #include "app/Settings.h"
 #include "app/StartUp.h"
@@ -274,6 +275,13 @@ void TMainForm::CalcButtonClick() {
     TCalcOutcome outcome;
     try {
         const TBusyPointer busy;
+        // A long calculation shows its progress over the result line and can be stopped.
+        TMainProgress progress(ResultEdit);
+        Calculator.ProgressHook = progress.Hook();
+        const struct TForgetHook {
+            TCalculator& Calculator;
+            ~TForgetHook() { Calculator.ProgressHook = nullptr; }
+        } forget{Calculator};
         outcome = Calculator.RunCalculation(request);
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()));

@@ -40,7 +40,7 @@ QString EntryOf(const QAction* action) {
 
 } // namespace
 
-const char* const TMainForm::SupportMail = "support@nimbrel.example";
+const char* const TMainForm::SupportMail = SupportMailAddress;
 
 void TMainForm::CreateMenus() {
     FuncPopupMenu = new QMenu(this);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "about/AppIcon.h"
 #include "app/Main.h"
 #include "app/MainHelp.h"
 
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Nimbrel");
     QGuiApplication::setDesktopFileName("nimbrel");
-    QApplication::setWindowIcon(QIcon::fromTheme("nimbrel"));
+    // The installed icon where the desktop has it, else the one drawn in code.
+    QApplication::setWindowIcon(QIcon::fromTheme("nimbrel", NimbrelIcon()));
 
     // The toolkit's own texts (context menus, buttons) in German like the rest.
     QTranslator translator;

@@ -83,6 +83,9 @@ void TMainProgress::Show() {
     CancelBtn->raise();
     qApp->installEventFilter(this);
     Filtering = true;
+    // The pointer says busy but can still click the button.
+    if (QApplication::overrideCursor() != nullptr)
+        QApplication::changeOverrideCursor(Qt::BusyCursor);
 }
 
 bool TMainProgress::eventFilter(QObject* watched, QEvent* event) {
