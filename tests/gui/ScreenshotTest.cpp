@@ -11,6 +11,7 @@
 #include "about/InfoAdd.h"
 #include "about/aboutdlg.h"
 #include "app/Calculator.h"
+#include "app/Main.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
 
@@ -33,6 +34,14 @@ private slots:
     void initTestCase() {
         if (qEnvironmentVariableIsEmpty("NIMBREL_SCREENSHOT_DIR"))
             QSKIP("NIMBREL_SCREENSHOT_DIR is not set");
+    }
+
+    void MainWindow() {
+        TMainForm form({"-i", SettingsFile.toStdString(), "sin(x)*exp(-x/10)", "\\d", "2"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.resize(form.width(), 330);
+        Save(&form, "hauptfenster");
     }
 
     void VariablesDialog() {
