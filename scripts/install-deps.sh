@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when they are missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev libedit-dev)
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev libedit-dev libmuparser-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
