@@ -30,24 +30,9 @@ bool Divide(void* left, const void* right) {
     return true;
 }
 
-// pow rather than 2^(b log2 a): the same value, but exact where it can be (10^2 is 100, not a
-// hair below it).
 bool Power(void* left, const void* right) {
-    const TExtended a = Load<TExtended>(left);
-    const TExtended b = Load<TExtended>(right);
-    TExtended r;
-    if (a == 0) {
-        if (b > 0)
-            r = 0;
-        else if (b == 0)
-            r = 1;
-        else
-            return false;
-    } else if (a < 0 && std::trunc(b) != b) {
-        return false;
-    } else {
-        r = std::pow(a, b);
-    }
+    long double r;
+    if (!KvScalar::Power(Load<TExtended>(left), Load<TExtended>(right), r)) return false;
     Store<TExtended>(left, r);
     return true;
 }

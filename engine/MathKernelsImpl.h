@@ -100,6 +100,8 @@ long double Floor(long double x);
 long double Phase(long double x);
 long double Rnd(long double x);
 long double Factorial(long double x);
+// a^b into r; false for 0 to a negative power and a negative base to a fractional one.
+bool Power(long double a, long double b, long double& r);
 // Six-term Lanczos approximation of ln Gamma(v), for v >= 1.
 long double LnGamma(long double v);
 
