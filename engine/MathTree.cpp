@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/MathKernels.h"
+#include "engine/MathKernelsImpl.h"
 #include "platform/FpuFaults.h"
 #include "platform/Locale.h"
 
@@ -75,6 +76,7 @@ TKvOperatorNode::~TKvOperatorNode() {
 TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t code) {
     TKvNodePtr node(new TKvOperatorNode(dataType, code));
     node->Operands = std::make_unique<std::vector<TKvOperatorNode*>>();
+    node->FastValue = SelectFastOperator(code, dataType);
     if (code == OpCodes::Negation) {
         node->NegateKernel = SelectNegateKernel(dataType);
         node->Evaluator = EvaluateNegation;
@@ -92,7 +94,7 @@ TKvNodePtr TKvOperatorNode::CreateConstant(TKvDataType dataType, const void* val
     TKvNodePtr node(new TKvOperatorNode(dataType, OpCodes::Constant));
     node->Value = AllocValueBuffer(node->Size);
     if (node->Size > 0) std::memcpy(node->Value, value, node->Size);
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -106,7 +108,7 @@ TKvNodePtr TKvOperatorNode::CreateVariable(TKvDataType dataType, TKvVarDepot* de
     node->VarDepot = depot;
     node->Variable = depot->AddVariable(name, dataType);
     node->Value = node->Variable->Value;
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -116,7 +118,7 @@ TKvNodePtr TKvOperatorNode::CreateVariableValue(TKvDataType dataType, TKvVarDepo
     node->VarDepot = depot;
     node->Variable = depot->SetVariable(name, value, dataType);
     node->Value = node->Variable->Value;
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -212,7 +214,24 @@ TKvNodePtr TKvOperatorNode::Clone(TKvVarDepot* depot) const {
     return copy;
 }
 
+void TKvOperatorNode::SetLeafEvaluator() {
+    Evaluator = DataType == dtExtended ? EvaluateExtendedLeaf : EvaluateLeaf;
+    FastValue = SelectFastLeaf(DataType);
+}
+
+// Most evaluations raise no flag: the fast evaluators run first, and the checked ones only find
+// out which node faulted or failed. A flag left over from before also sends the evaluation to
+// the checked run, which clears it first; so the fast run need not wait for a clear. The second
+// run must draw the same random numbers as the first.
 void TKvOperatorNode::Evaluate(void* result) {
+    const std::uint32_t seed = RandSeed;
+    long double value = FastValue(*this);
+    FpuBarrier(value);
+    if (FpuRaisedFaults() == 0) [[likely]] {
+        KvKernels::Store<long double>(result, value);
+        return;
+    }
+    RandSeed = seed;
     FpuClearFaults();
     Evaluator(*this, result);
 }
