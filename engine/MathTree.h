@@ -107,6 +107,14 @@ public:
 private:
     TKvOperatorNode(TKvDataType dataType, std::uint16_t code);
     void SetLeafEvaluator();
+    // A buffer of Size bytes, inside the node when the type fits.
+    void* NodeBuffer(unsigned char* inside);
+    void FreeNodeBuffer(void*& buffer, const unsigned char* inside);
+
+    // Every type fits; the heap serves only a wider one.
+    static constexpr std::int32_t InsideBytes = 16;
+    alignas(16) unsigned char ScratchBytes[InsideBytes] = {};
+    alignas(16) unsigned char ValueBytes[InsideBytes] = {};
 };
 
 // Lower-case name of a function code, "" when the code is not a named function.
