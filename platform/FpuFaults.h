@@ -45,7 +45,53 @@ inline void FpuClearFaults() {
         asm volatile("ldmxcsr %0" ::"m"(control) : "memory");
     }
 }
+
+// Every status flag of both units, to put back after code that may raise some.
+struct TFpuFlagState {
+    unsigned short Status;
+    unsigned int Control;
+};
+
+inline TFpuFlagState FpuSaveFlags() {
+    TFpuFlagState state;
+    asm volatile("fnstsw %0" : "=am"(state.Status)::"memory");
+    asm volatile("stmxcsr %0" : "=m"(state.Control)::"memory");
+    return state;
+}
+
+// Cheap when the flags did not change, or when the x87 unit had none raised before.
+inline void FpuRestoreFlags(const TFpuFlagState& saved) {
+    const TFpuFlagState now = FpuSaveFlags();
+    if ((now.Control ^ saved.Control) & FE_ALL_EXCEPT) {
+        unsigned int control = (now.Control & ~FE_ALL_EXCEPT) | (saved.Control & FE_ALL_EXCEPT);
+        asm volatile("ldmxcsr %0" ::"m"(control) : "memory");
+    }
+    if ((now.Status ^ saved.Status) & FE_ALL_EXCEPT) {
+        if ((saved.Status & FE_ALL_EXCEPT) == 0) {
+            asm volatile("fnclex" ::: "memory");
+        } else {
+            // Setting x87 flags means rewriting its environment; the library does that.
+            const auto flags = static_cast<std::fexcept_t>(saved.Status & FE_ALL_EXCEPT);
+            std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+            asm volatile("ldmxcsr %0" ::"m"(saved.Control) : "memory");
+        }
+    }
+}
 #else
+struct TFpuFlagState {
+    std::fexcept_t Flags;
+};
+
+inline TFpuFlagState FpuSaveFlags() {
+    TFpuFlagState state;
+    std::fegetexceptflag(&state.Flags, FE_ALL_EXCEPT);
+    return state;
+}
+
+inline void FpuRestoreFlags(const TFpuFlagState& saved) {
+    std::fesetexceptflag(&saved.Flags, FE_ALL_EXCEPT);
+}
+
 inline int FpuRaisedFaults() {
     asm volatile("" ::: "memory");
     const int raised = std::fetestexcept(FpuFaultFlags);
