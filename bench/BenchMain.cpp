@@ -5,6 +5,7 @@
 //   nimbrel-bench --run ENGINE WORKLOAD       one run, printing its result: ENGINE is nimbrel,
 //                                             hand or muparser (reference programs for timing
 //                                             whole processes)
+//   nimbrel-bench --expressions               the parser workload's expressions, one a line
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -153,6 +154,11 @@ int RunOnce(const std::string& engineName, const std::string& workloadName) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "--run") return RunOnce(args[1], args[2]);
+    if (args.size() == 1 && args[0] == "--expressions") {
+        for (const TShortExpression& expression : ParserExpressions())
+            std::printf("%s\n", expression.Text.c_str());
+        return 0;
+    }
     int rounds = 5;
     std::vector<const TWorkload*> chosen;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -162,7 +168,7 @@ int main(int argc, char** argv) {
             chosen.push_back(workload);
         } else {
             std::fprintf(stderr, "Aufruf: nimbrel-bench [--reps N] [W1 ... W6] | --run "
-                                 "nimbrel|hand|muparser W1..W6\n");
+                                 "nimbrel|hand|muparser W1..W6 | --expressions\n");
             return 64;
         }
     }
