@@ -6,6 +6,8 @@
 //                                             hand or muparser (reference programs for timing
 //                                             whole processes)
 //   nimbrel-bench --expressions               the parser workload's expressions, one a line
+//   nimbrel-bench --check                     shortened workloads, untimed: the engine agrees
+//                                             with the hand-written code and allocates nothing
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -138,6 +140,45 @@ bool Report(const TWorkload& workload, int rounds) {
     return agree && sameCount && noAllocations;
 }
 
+// The workload cut to a small fraction of its length.
+TWorkload Shortened(TWorkload workload) {
+    switch (workload.Method) {
+    case TMethod::Integral:
+    case TMethod::Length:
+        workload.To = workload.From + 1;
+        break;
+    case TMethod::Derivative:
+        workload.Order = 8;
+        break;
+    case TMethod::Newton:
+        workload.Order = 1000;
+        break;
+    case TMethod::Parse:
+        break;
+    }
+    return workload;
+}
+
+int Check() {
+    bool allPassed = true;
+    for (const TWorkload& full : Workloads()) {
+        const TWorkload workload = Shortened(full);
+        const TOutcome engine = RunEngine(workload, true);
+        const TOutcome hand = RunHand(workload);
+        const bool parse = workload.Method == TMethod::Parse;
+        const bool passed = Agree(engine, hand) &&
+                            (parse || (engine.Evaluations == hand.Evaluations &&
+                                       engine.Evaluations > 0 && engine.Allocations == 0));
+        std::printf("%s %s: %s / %s, %lld / %lld Auswertungen, %lld Allokationen\n",
+                    workload.Name, passed ? "ok" : "FEHLER", ResultText(engine).c_str(),
+                    ResultText(hand).c_str(), static_cast<long long>(engine.Evaluations),
+                    static_cast<long long>(hand.Evaluations),
+                    static_cast<long long>(engine.Allocations));
+        allPassed = allPassed && passed;
+    }
+    return allPassed ? 0 : 1;
+}
+
 int RunOnce(const std::string& engineName, const std::string& workloadName) {
     const TWorkload* workload = FindWorkload(workloadName);
     for (const TEngine& engine : Engines())
@@ -154,6 +195,7 @@ int RunOnce(const std::string& engineName, const std::string& workloadName) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "--run") return RunOnce(args[1], args[2]);
+    if (args.size() == 1 && args[0] == "--check") return Check();
     if (args.size() == 1 && args[0] == "--expressions") {
         for (const TShortExpression& expression : ParserExpressions())
             std::printf("%s\n", expression.Text.c_str());
@@ -168,7 +210,7 @@ int main(int argc, char** argv) {
             chosen.push_back(workload);
         } else {
             std::fprintf(stderr, "Aufruf: nimbrel-bench [--reps N] [W1 ... W6] | --run "
-                                 "nimbrel|hand|muparser W1..W6 | --expressions\n");
+                                 "nimbrel|hand|muparser W1..W6 | --expressions | --check\n");
             return 64;
         }
     }
