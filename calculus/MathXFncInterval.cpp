@@ -37,6 +37,19 @@ template <bool Checked> long double Step(long double value) {
     return value;
 }
 
+// Makes the values unknown to the compiler, so that a repeated computation runs again instead
+// of reusing results from before a clear of the flags.
+template <typename... T> void Opaque(T&... values) {
+    (FpuBarrier(values), ...);
+}
+
+// Simpson's rule over the piece from a to b.
+template <bool Checked>
+long double SimpsonArea(long double a, long double b, long double fa, long double fm,
+                        long double fb) {
+    return Step<Checked>((b - a) / 6 * Step<Checked>(fa + 4 * fm + fb));
+}
+
 // The length of the arc from (a, fa) through (m, fm) to (b, fb).
 template <bool Checked>
 long double ArcLength(long double a, long double m, long double b, long double fa, long double fm,
@@ -116,19 +129,26 @@ void TKvMathIntervalNumFunction::Calculate() {
 // against the width; this form keeps them.
 long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     const long double m = (a + b) * 0.5L;
-    const long double fa = ValueAt(a);
-    const long double fm = ValueAt(m);
-    const long double fb = ValueAt(b);
-    return Checked((b - a) / 6 * Checked(fa + 4 * fm + fb));
+    long double fa = ValueAt(a);
+    long double fm = ValueAt(m);
+    long double fb = ValueAt(b);
+    // Unchecked first, as for the arc below.
+    long double area = SimpsonArea<false>(a, b, fa, fm, fb);
+    FpuBarrier(area);
+    if (FpuRaisedFaults() == 0) [[likely]]
+        return area;
+    FpuClearFaults();
+    Opaque(a, b, fa, fm, fb);
+    return SimpsonArea<true>(a, b, fa, fm, fb);
 }
 
 // The circular arc through the ends and the midpoint, its centre where the perpendicular
 // bisectors of the two half chords meet. A vertical bisector's slope is never formed.
 long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
-    const long double m = (a + b) * 0.5L;
-    const long double fa = ValueAt(a);
-    const long double fb = ValueAt(b);
-    const long double fm = ValueAt(m);
+    long double m = (a + b) * 0.5L;
+    long double fa = ValueAt(a);
+    long double fb = ValueAt(b);
+    long double fm = ValueAt(m);
     // The flags are clear after an evaluation. The arithmetic runs once without a test after
     // each operation; only when it raised a flag does it run again with them, so that the
     // first faulting operation is the one reported.
@@ -137,5 +157,6 @@ long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     if (FpuRaisedFaults() == 0) [[likely]]
         return length;
     FpuClearFaults();
+    Opaque(a, m, b, fa, fm, fb);
     return ArcLength<true>(a, m, b, fa, fm, fb);
 }
