@@ -132,7 +132,9 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     long double fa = ValueAt(a);
     long double fm = ValueAt(m);
     long double fb = ValueAt(b);
-    // Unchecked first, as for the arc below.
+    // The flags are clear after an evaluation. The arithmetic runs once without a test after
+    // each operation; only when it raised a flag does it run again with them, so that the
+    // first faulting operation is the one reported.
     long double area = SimpsonArea<false>(a, b, fa, fm, fb);
     FpuBarrier(area);
     if (FpuRaisedFaults() == 0) [[likely]]
@@ -149,9 +151,7 @@ long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     long double fa = ValueAt(a);
     long double fb = ValueAt(b);
     long double fm = ValueAt(m);
-    // The flags are clear after an evaluation. The arithmetic runs once without a test after
-    // each operation; only when it raised a flag does it run again with them, so that the
-    // first faulting operation is the one reported.
+    // Unchecked first, as for the Simpson piece.
     long double length = ArcLength<false>(a, m, b, fa, fm, fb);
     FpuBarrier(length);
     if (FpuRaisedFaults() == 0) [[likely]]
