@@ -5,7 +5,7 @@
 
 #include "engine/MathTree.h"
 
-// The four checked evaluators. They test the fault flags after every kernel.
+// The checked evaluators; they test the fault flags after every kernel.
 void EvaluateLeaf(TKvOperatorNode& node, void* result);
 void EvaluateExtendedLeaf(TKvOperatorNode& node, void* result);
 void EvaluateOperator(TKvOperatorNode& node, void* result);
