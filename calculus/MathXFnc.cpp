@@ -86,14 +86,19 @@ void TKvMathNewtonFunction::Calculate() {
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;
         long double x = OtherFunction->GetVarValueByIndex(RunVarIndex);
         bool converged = false;
+        TProgressTicker ticker;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
+            ticker.Tick(static_cast<double>(step) / (static_cast<double>(limit) + 1));
             const long double y = ValueAt(x);
             const long double y2 = ValueAt(x + DiffStep);
-            const long double d = Checked((y2 - y) / DiffStep);
+            // The flags keep a fault of the step's arithmetic until the one test at its end; a
+            // quotient that faulted is infinite or not a number, never 0, and every fault here
+            // ends the same way.
+            const long double d = (y2 - y) / DiffStep;
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
-            x = Checked(x - Checked(y / d));
+            x = x - y / d;
             converged = Delta >= Checked(std::fabs(previous - x));
         }
         if (!converged) throw EKvNoResult(NoResultText);

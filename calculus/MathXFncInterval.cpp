@@ -28,6 +28,64 @@ std::string TooManyPiecesText() {
            std::to_string(TKvMathIntervalNumFunction::MaxPieces) + " sind möglich!";
 }
 
+// With Checked, a fault of any operation raises at once, as the evaluation kernels would.
+template <bool Checked> long double Step(long double value) {
+    if constexpr (Checked) {
+        FpuBarrier(value);
+        FpuCheckFaults();
+    }
+    return value;
+}
+
+// Makes the values unknown to the compiler, so that a repeated computation runs again instead
+// of reusing results from before a clear of the flags.
+template <typename... T> void Opaque(T&... values) {
+    (FpuBarrier(values), ...);
+}
+
+// Simpson's rule over the piece from a to b.
+template <bool Checked>
+long double SimpsonArea(long double a, long double b, long double fa, long double fm,
+                        long double fb) {
+    return Step<Checked>((b - a) / 6 * Step<Checked>(fa + 4 * fm + fb));
+}
+
+// The length of the arc from (a, fa) through (m, fm) to (b, fb).
+template <bool Checked>
+long double ArcLength(long double a, long double m, long double b, long double fa, long double fm,
+                      long double fb) {
+    const long double s1 = Step<Checked>((fm - fa) / (m - a));
+    const long double s2 = Step<Checked>((fm - fb) / (m - b));
+    const long double dy = Step<Checked>(fb - fa);
+    const long double chord = Step<Checked>(std::sqrt(Step<Checked>(dy * dy + (b - a) * (b - a))));
+    if (s1 == s2) return chord;
+
+    const auto bisector = [](long double slope, long double x1, long double y1, long double x2,
+                             long double y2, long double& p, long double& k) {
+        p = Step<Checked>(-1 / slope);
+        k = Step<Checked>((y1 + y2) / 2 - Step<Checked>(p * (x1 + x2) / 2));
+    };
+    long double p1 = 0, k1 = 0, p2 = 0, k2 = 0, cx, cy;
+    if (s1 == 0) {
+        bisector(s2, m, fm, b, fb, p2, k2);
+        cx = (a + m) / 2;
+        cy = Step<Checked>(p2 * cx + k2);
+    } else if (s2 == 0) {
+        bisector(s1, a, fa, m, fm, p1, k1);
+        cx = (m + b) / 2;
+        cy = Step<Checked>(p1 * cx + k1);
+    } else {
+        bisector(s1, a, fa, m, fm, p1, k1);
+        bisector(s2, m, fm, b, fb, p2, k2);
+        cx = Step<Checked>((k2 - k1) / Step<Checked>(p1 - p2));
+        cy = Step<Checked>(p1 * cx + k1);
+    }
+    const long double r =
+        Step<Checked>(std::sqrt(Step<Checked>((cy - fa) * (cy - fa) + (cx - a) * (cx - a))));
+    const long double z = Step<Checked>(chord / (2 * r));
+    return Step<Checked>(r * 2 * Step<Checked>(std::atan2(z, Step<Checked>(std::sqrt(1 - z * z)))));
+}
+
 } // namespace
 
 void TKvMathIntervalNumFunction::SetIntervalWidth(long double width) {
@@ -47,8 +105,10 @@ void TKvMathIntervalNumFunction::Calculate() {
         if (count <= 0)
             throw EKvIllegalIntIntervall(
                 IllegalIntervalText(LowerBound, UpperBound, IntervalWidth));
+        TProgressTicker ticker;
         // Both ends come from i, so no rounding accumulates along the interval.
         for (std::int32_t i = 1; i <= count; ++i) {
+            ticker.Tick(static_cast<double>(i) / count);
             const long double a = LowerBound + static_cast<long double>(i - 1) * IntervalWidth;
             const long double b = LowerBound + static_cast<long double>(i) * IntervalWidth;
             Result = Checked(Result + PieceValue(a, b));
@@ -70,46 +130,34 @@ void TKvMathIntervalNumFunction::Calculate() {
 // against the width; this form keeps them.
 long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     const long double m = (a + b) * 0.5L;
-    const long double fa = ValueAt(a);
-    const long double fm = ValueAt(m);
-    const long double fb = ValueAt(b);
-    return Checked((b - a) / 6 * Checked(fa + 4 * fm + fb));
+    long double fa = ValueAt(a);
+    long double fm = ValueAt(m);
+    long double fb = ValueAt(b);
+    // The flags are clear after an evaluation. The arithmetic runs once without a test after
+    // each operation; only when it raised a flag does it run again with them, so that the
+    // first faulting operation is the one reported.
+    long double area = SimpsonArea<false>(a, b, fa, fm, fb);
+    FpuBarrier(area);
+    if (FpuRaisedFaults() == 0) [[likely]]
+        return area;
+    FpuClearFaults();
+    Opaque(a, b, fa, fm, fb);
+    return SimpsonArea<true>(a, b, fa, fm, fb);
 }
 
 // The circular arc through the ends and the midpoint, its centre where the perpendicular
 // bisectors of the two half chords meet. A vertical bisector's slope is never formed.
 long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
-    const long double m = (a + b) * 0.5L;
-    const long double fa = ValueAt(a);
-    const long double fb = ValueAt(b);
-    const long double fm = ValueAt(m);
-    const long double s1 = Checked((fm - fa) / (m - a));
-    const long double s2 = Checked((fm - fb) / (m - b));
-    const long double dy = Checked(fb - fa);
-    const long double chord = Checked(std::sqrt(Checked(dy * dy + (b - a) * (b - a))));
-    if (s1 == s2) return chord;
-
-    const auto bisector = [](long double slope, long double x1, long double y1, long double x2,
-                             long double y2, long double& p, long double& k) {
-        p = Checked(-1 / slope);
-        k = Checked((y1 + y2) / 2 - Checked(p * (x1 + x2) / 2));
-    };
-    long double p1 = 0, k1 = 0, p2 = 0, k2 = 0, cx, cy;
-    if (s1 == 0) {
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = (a + m) / 2;
-        cy = Checked(p2 * cx + k2);
-    } else if (s2 == 0) {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        cx = (m + b) / 2;
-        cy = Checked(p1 * cx + k1);
-    } else {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = Checked((k2 - k1) / Checked(p1 - p2));
-        cy = Checked(p1 * cx + k1);
-    }
-    const long double r = Checked(std::sqrt(Checked((cy - fa) * (cy - fa) + (cx - a) * (cx - a))));
-    const long double z = Checked(chord / (2 * r));
-    return Checked(r * 2 * Checked(std::atan2(z, Checked(std::sqrt(1 - z * z)))));
+    long double m = (a + b) * 0.5L;
+    long double fa = ValueAt(a);
+    long double fb = ValueAt(b);
+    long double fm = ValueAt(m);
+    // Unchecked first, as for the Simpson piece.
+    long double length = ArcLength<false>(a, m, b, fa, fm, fb);
+    FpuBarrier(length);
+    if (FpuRaisedFaults() == 0) [[likely]]
+        return length;
+    FpuClearFaults();
+    Opaque(a, m, b, fa, fm, fb);
+    return ArcLength<true>(a, m, b, fa, fm, fb);
 }

@@ -1,10 +1,12 @@
-// The four evaluators. Evaluate clears the fault flags once; each evaluator keeps them clear by
-// testing them after its kernel and clearing them again only when one was raised, so a raised
-// flag always belongs to the kernel just run. The success path allocates nothing.
+// The checked evaluators, which test the fault flags after each kernel, so that a raised flag
+// belongs to the kernel just run; each clears the flags again only when one was raised.
+// Evaluate runs them when the fast evaluators (MathEvalFast.cpp) saw a flag or a failure. The
+// success path allocates nothing.
 #include <cstring>
 #include <exception>
 
 #include "engine/MathKernels.h"
+#include "engine/MathKernelsImpl.h"
 #include "platform/FpuFaults.h"
 
 namespace {
@@ -45,13 +47,20 @@ void FailThrown(TKvOperatorNode& node, void* result, const std::exception& error
     Fail(node, result, error.what());
 }
 
-// Takes over the operand's message; true when the operand succeeded.
-bool TakeErrorText(TKvOperatorNode& node, const TKvOperatorNode& operand) {
+[[gnu::noinline]] void CopyErrorText(TKvOperatorNode& node, const TKvOperatorNode& operand) {
+    node.ErrorText = operand.ErrorText;
+}
+
+// Takes over the operand's message; true when the operand succeeded. An empty text stays
+// empty without a call into the string.
+[[gnu::always_inline]] inline bool TakeErrorText(TKvOperatorNode& node,
+                                                 const TKvOperatorNode& operand) {
     if (operand.ErrorText.empty()) [[likely]] {
-        node.ErrorText.clear();
+        if (!node.ErrorText.empty()) [[unlikely]]
+            node.ErrorText.clear();
         return true;
     }
-    node.ErrorText = operand.ErrorText;
+    CopyErrorText(node, operand);
     return false;
 }
 
@@ -80,6 +89,11 @@ bool ApplyBinary(TKvOperatorNode& node, void* result) {
 
 void EvaluateLeaf(TKvOperatorNode& node, void* result) {
     std::memcpy(result, node.Value, static_cast<std::size_t>(node.Size));
+}
+
+// The calculator's own type, copied without a call.
+void EvaluateExtendedLeaf(TKvOperatorNode& node, void* result) {
+    KvKernels::Store<long double>(result, KvKernels::Load<long double>(node.Value));
 }
 
 // A left fold over the operands.

@@ -5,76 +5,50 @@
 
 namespace KvKernels {
 
-namespace {
-
 using TExtended = long double;
 
-void Negate(void* value) {
+void ExtendedNegate(void* value) {
     Store<TExtended>(value, -Load<TExtended>(value));
 }
 
-bool Add(void* left, const void* right) {
+bool ExtendedAdd(void* left, const void* right) {
     Store<TExtended>(left, Load<TExtended>(left) + Load<TExtended>(right));
     return true;
 }
 
-bool Multiply(void* left, const void* right) {
+bool ExtendedMultiply(void* left, const void* right) {
     Store<TExtended>(left, Load<TExtended>(left) * Load<TExtended>(right));
     return true;
 }
 
-bool Divide(void* left, const void* right) {
+bool ExtendedDivide(void* left, const void* right) {
     const TExtended divisor = Load<TExtended>(right);
     if (divisor == 0) return false;
     Store<TExtended>(left, Load<TExtended>(left) / divisor);
     return true;
 }
 
-// pow rather than 2^(b log2 a): the same value, but exact where it can be (10^2 is 100, not a
-// hair below it).
-bool Power(void* left, const void* right) {
-    const TExtended a = Load<TExtended>(left);
-    const TExtended b = Load<TExtended>(right);
-    TExtended r;
-    if (a == 0) {
-        if (b > 0)
-            r = 0;
-        else if (b == 0)
-            r = 1;
-        else
-            return false;
-    } else if (a < 0 && std::trunc(b) != b) {
-        return false;
-    } else {
-        r = std::pow(a, b);
-    }
+bool ExtendedPower(void* left, const void* right) {
+    long double r;
+    if (!KvScalar::Power(Load<TExtended>(left), Load<TExtended>(right), r)) return false;
     Store<TExtended>(left, r);
     return true;
 }
 
-struct TExtendedFamily {
-    template <KvScalar::TScalarFunction F> static bool Kernel(std::uint16_t, void* value) {
-        Store<TExtended>(value, F(Load<TExtended>(value)));
-        return true;
-    }
-};
-
-} // namespace
-
 TNegateKernel SelectExtendedNegate() {
-    return Negate;
+    return ExtendedNegate;
 }
 
 TBinaryKernel SelectExtendedBinary(std::uint16_t code) {
     switch (code) {
     case OpCodes::Sum:
-        return Add;
+        return ExtendedAdd;
     case OpCodes::Product:
-        return Multiply;
+        return ExtendedMultiply;
     case OpCodes::Quotient:
-        return Divide;
+        return ExtendedDivide;
     case OpCodes::Power:
-        return Power;
+        return ExtendedPower;
     default:
         return FailBinary;
     }

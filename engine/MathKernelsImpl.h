@@ -48,6 +48,14 @@ bool FailFunction(std::uint16_t code, void* value);
 void NoNegation(void* value);
 bool KeepValue(std::uint16_t code, void* value);
 
+// The extended kernels; the fast evaluators compare a node's kernels with these to know that
+// they may compute the same in registers.
+void ExtendedNegate(void* value);
+bool ExtendedAdd(void* left, const void* right);
+bool ExtendedMultiply(void* left, const void* right);
+bool ExtendedDivide(void* left, const void* right);
+bool ExtendedPower(void* left, const void* right);
+
 // Kernels of the type families; the integer and float selections take the data type.
 TNegateKernel SelectExtendedNegate();
 TBinaryKernel SelectExtendedBinary(std::uint16_t code);
@@ -100,12 +108,14 @@ long double Floor(long double x);
 long double Phase(long double x);
 long double Rnd(long double x);
 long double Factorial(long double x);
+// a^b into r; false for 0 to a negative power and a negative base to a fractional one.
+bool Power(long double a, long double b, long double& r);
 // Six-term Lanczos approximation of ln Gamma(v), for v >= 1.
 long double LnGamma(long double v);
 
-// The kernel of a family for the scalar function of a code; null for a code without one.
-// Family::Kernel<F> applies F to a value of the family's type.
-template <class Family> TFunctionKernel PickFunction(std::uint16_t code) {
+// Family::Kernel<F> for the scalar function F of a code; null for a code without one.
+template <class Family>
+auto PickFunction(std::uint16_t code) -> decltype(&Family::template Kernel<Exp>) {
     switch (code) {
     case OpCodes::Exp:
         return Family::template Kernel<Exp>;
@@ -181,3 +191,15 @@ template <class Family> TFunctionKernel PickFunction(std::uint16_t code) {
 }
 
 } // namespace KvScalar
+
+namespace KvKernels {
+
+// The extended function kernels: F applied to the value in place.
+struct TExtendedFamily {
+    template <KvScalar::TScalarFunction F> static bool Kernel(std::uint16_t, void* value) {
+        Store<long double>(value, F(Load<long double>(value)));
+        return true;
+    }
+};
+
+} // namespace KvKernels

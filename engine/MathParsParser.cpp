@@ -43,7 +43,8 @@ void TKvMathParser::Execute() {
             ErrorPos = tokenizer.ErrorPos;
             throw;
         }
-        TKvRealMathTreeBuilder builder;
+        // Its operator table is the same for every parse, so one builder serves them all.
+        static TKvRealMathTreeBuilder builder;
         Target->SetTree(builder.Build(tokens));
         ErrorText.clear();
     } catch (const EKvOperatorNode& e) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/MathKernels.h"
+#include "engine/MathKernelsImpl.h"
 #include "platform/FpuFaults.h"
 #include "platform/Locale.h"
 
@@ -35,6 +36,36 @@ constexpr TFunctionName FunctionNames[] = {
     {91, "floor"},    {100, "phase"},  {110, "rnd"},
 };
 
+// A stack of nodes, on the machine stack while it is short.
+class TPendingNodes {
+public:
+    // In reverse, so that the first operand goes first; absent operands are skipped.
+    void PushOperands(const std::vector<TKvOperatorNode*>& operands) {
+        for (auto it = operands.rbegin(); it != operands.rend(); ++it) {
+            if (*it == nullptr) continue;
+            if (Count < Inside)
+                Nodes[Count++] = *it;
+            else
+                More.push_back(*it);
+        }
+    }
+    // Null when empty.
+    TKvOperatorNode* Pop() {
+        if (!More.empty()) {
+            TKvOperatorNode* node = More.back();
+            More.pop_back();
+            return node;
+        }
+        return Count > 0 ? Nodes[--Count] : nullptr;
+    }
+
+private:
+    static constexpr std::size_t Inside = 32;
+    TKvOperatorNode* Nodes[Inside];
+    std::size_t Count = 0;
+    std::vector<TKvOperatorNode*> More;
+};
+
 } // namespace
 
 const char* FunctionCodeName(std::uint16_t code) {
@@ -46,35 +77,45 @@ const char* FunctionCodeName(std::uint16_t code) {
 TKvOperatorNode::TKvOperatorNode(TKvDataType dataType, std::uint16_t code)
     : OpCode(code), DataType(dataType), Size(TypeSize(dataType)) {
     CountNewNode();
-    Scratch = AllocValueBuffer(Size > 0 ? Size : 0);
+    Scratch = NodeBuffer(ScratchBytes);
+}
+
+void* TKvOperatorNode::NodeBuffer(unsigned char* inside) {
+    return Size <= InsideBytes ? (Size > 0 ? inside : nullptr) : AllocValueBuffer(Size);
+}
+
+void TKvOperatorNode::FreeNodeBuffer(void*& buffer, const unsigned char* inside) {
+    if (buffer != inside) FreeValueBuffer(buffer);
+    buffer = nullptr;
 }
 
 TKvOperatorNode::~TKvOperatorNode() {
     // A chain of operators is released without recursion, so a deep tree cannot exhaust the
-    // stack: owned operands are moved onto an explicit list of nodes still to destroy.
-    std::vector<TKvOperatorNode*> pending;
+    // stack: owned operands are moved onto an explicit stack of nodes still to destroy. Small
+    // trees fit the part of the stack that needs no allocation.
+    TPendingNodes pending;
     if (OwnsOperands && Operands) {
-        pending.assign(Operands->rbegin(), Operands->rend());
+        pending.PushOperands(*Operands);
         Operands->clear();
     }
-    while (!pending.empty()) {
-        TKvOperatorNode* node = pending.back();
-        pending.pop_back();
-        if (node == nullptr) continue;
+    while (TKvOperatorNode* node = pending.Pop()) {
         if (node->OwnsOperands && node->Operands) {
-            pending.insert(pending.end(), node->Operands->rbegin(), node->Operands->rend());
+            pending.PushOperands(*node->Operands);
             node->Operands->clear();
         }
         delete node;
     }
-    FreeValueBuffer(Scratch);
-    if (OpCode == OpCodes::Constant) FreeValueBuffer(Value);
+    FreeNodeBuffer(Scratch, ScratchBytes);
+    if (OpCode == OpCodes::Constant) FreeNodeBuffer(Value, ValueBytes);
     --NodeInstanceCount;
 }
 
 TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t code) {
     TKvNodePtr node(new TKvOperatorNode(dataType, code));
     node->Operands = std::make_unique<std::vector<TKvOperatorNode*>>();
+    // Most operators get two operands; one allocation holds both.
+    node->Operands->reserve(2);
+    node->FastValue = SelectFastOperator(code, dataType);
     if (code == OpCodes::Negation) {
         node->NegateKernel = SelectNegateKernel(dataType);
         node->Evaluator = EvaluateNegation;
@@ -90,9 +131,9 @@ TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t c
 
 TKvNodePtr TKvOperatorNode::CreateConstant(TKvDataType dataType, const void* value) {
     TKvNodePtr node(new TKvOperatorNode(dataType, OpCodes::Constant));
-    node->Value = AllocValueBuffer(node->Size);
+    node->Value = node->NodeBuffer(node->ValueBytes);
     if (node->Size > 0) std::memcpy(node->Value, value, node->Size);
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -106,7 +147,7 @@ TKvNodePtr TKvOperatorNode::CreateVariable(TKvDataType dataType, TKvVarDepot* de
     node->VarDepot = depot;
     node->Variable = depot->AddVariable(name, dataType);
     node->Value = node->Variable->Value;
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -116,7 +157,7 @@ TKvNodePtr TKvOperatorNode::CreateVariableValue(TKvDataType dataType, TKvVarDepo
     node->VarDepot = depot;
     node->Variable = depot->SetVariable(name, value, dataType);
     node->Value = node->Variable->Value;
-    node->Evaluator = EvaluateLeaf;
+    node->SetLeafEvaluator();
     return node;
 }
 
@@ -212,7 +253,24 @@ TKvNodePtr TKvOperatorNode::Clone(TKvVarDepot* depot) const {
     return copy;
 }
 
+void TKvOperatorNode::SetLeafEvaluator() {
+    Evaluator = DataType == dtExtended ? EvaluateExtendedLeaf : EvaluateLeaf;
+    FastValue = SelectFastLeaf(DataType);
+}
+
+// Most evaluations raise no flag: the fast evaluators run first, and the checked ones only find
+// out which node faulted or failed. A flag left over from before also sends the evaluation to
+// the checked run, which clears it first; so the fast run need not wait for a clear. The second
+// run must draw the same random numbers as the first.
 void TKvOperatorNode::Evaluate(void* result) {
+    const std::uint32_t seed = RandSeed;
+    long double value = FastValue(*this);
+    FpuBarrier(value);
+    if (FpuRaisedFaults() == 0) [[likely]] {
+        KvKernels::Store<long double>(result, value);
+        return;
+    }
+    RandSeed = seed;
     FpuClearFaults();
     Evaluator(*this, result);
 }

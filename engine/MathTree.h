@@ -18,6 +18,7 @@ using TNegateKernel = void (*)(void* value);
 using TBinaryKernel = bool (*)(void* left, const void* right);
 using TFunctionKernel = bool (*)(std::uint16_t code, void* value);
 using TEvaluator = void (*)(TKvOperatorNode& node, void* result);
+using TValueEvaluator = long double (*)(TKvOperatorNode& node);
 
 // Operation codes.
 namespace OpCodes {
@@ -81,7 +82,8 @@ public:
     // Deep copy; variable nodes are bound by name to depot (or to their own store when null).
     TKvNodePtr Clone(TKvVarDepot* depot) const;
 
-    // Computes the value into result (Size bytes) and sets ErrorText. Never raises.
+    // Computes the value into result (Size bytes) and sets ErrorText. Never raises. Leaves the
+    // fault flags clear.
     void Evaluate(void* result);
 
     std::uint16_t OpCode;
@@ -98,10 +100,21 @@ public:
     TNegateKernel NegateKernel = nullptr;
     TBinaryKernel BinaryKernel = nullptr;
     TFunctionKernel FunctionKernel = nullptr;
+    // The checked evaluator, and the fast one that Evaluate tries first.
     TEvaluator Evaluator = nullptr;
+    TValueEvaluator FastValue = nullptr;
 
 private:
     TKvOperatorNode(TKvDataType dataType, std::uint16_t code);
+    void SetLeafEvaluator();
+    // A buffer of Size bytes, inside the node when the type fits.
+    void* NodeBuffer(unsigned char* inside);
+    void FreeNodeBuffer(void*& buffer, const unsigned char* inside);
+
+    // Every type fits; the heap serves only a wider one.
+    static constexpr std::int32_t InsideBytes = 16;
+    alignas(16) unsigned char ScratchBytes[InsideBytes] = {};
+    alignas(16) unsigned char ValueBytes[InsideBytes] = {};
 };
 
 // Lower-case name of a function code, "" when the code is not a named function.

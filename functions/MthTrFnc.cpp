@@ -92,7 +92,8 @@ void TKvMathTreeFunction::Calculate() {
     if (Tree) {
         try {
             Tree->Evaluate(&Result);
-            ErrorText = Tree->ErrorText;
+            // Most evaluations succeed; copying an empty text onto an empty one costs a call.
+            if (!ErrorText.empty() || !Tree->ErrorText.empty()) ErrorText = Tree->ErrorText;
         } catch (...) {
             // Evaluation reports through the nodes' texts; nothing may leave a calculation.
         }

@@ -32,9 +32,7 @@ void FpuRaise(TFpuFault fault) {
     }
 }
 
-void FpuCheckFaults() {
-    const TFpuFault fault = FpuTestFaults();
-    if (fault == TFpuFault::None) return;
+void FpuRaiseAndClear(TFpuFault fault) {
     FpuClearFaults();
     FpuRaise(fault);
 }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/Exceptions.h"
+#include "platform/FpuFaults.h"
 
 namespace {
 
@@ -75,13 +76,13 @@ char SeparatorOfLocale(const std::string& name) {
 // strtold sets status flags (inexact, overflow) that the evaluation reads as faults.
 class TFpuFlagsGuard {
 public:
-    TFpuFlagsGuard() { std::fegetexceptflag(&Saved, FE_ALL_EXCEPT); }
-    ~TFpuFlagsGuard() { std::fesetexceptflag(&Saved, FE_ALL_EXCEPT); }
+    TFpuFlagsGuard() : Saved(FpuSaveFlags()) {}
+    ~TFpuFlagsGuard() { FpuRestoreFlags(Saved); }
     TFpuFlagsGuard(const TFpuFlagsGuard&) = delete;
     TFpuFlagsGuard& operator=(const TFpuFlagsGuard&) = delete;
 
 private:
-    std::fexcept_t Saved;
+    TFpuFlagState Saved;
 };
 
 bool IsDigit(char c) {

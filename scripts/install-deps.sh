@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when they are missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev libedit-dev
-          qt6-base-dev qt6-translations-l10n fonts-liberation)
+          libmuparser-dev qt6-base-dev qt6-translations-l10n fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

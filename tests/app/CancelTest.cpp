@@ -1,6 +1,7 @@
 // Long requests stopped through the progress hook.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "app/Calculator.h"
@@ -49,6 +50,48 @@ TEST_F(CancelTest, NumericDerivativeStopsAndLeavesTheVariableWhereTheMethodWas) 
     EXPECT_LT(Fractions[0], 1.0);
     // The variable holds the method's last sample, within twenty steps of the point.
     EXPECT_NEAR(static_cast<double>(Calculator.MainFunction().GetVarValue("x")), 1.0, 2.1e-9);
+}
+
+struct TLongCase {
+    const char* Title;
+    TCalcMode Mode;
+    const char* Input;
+};
+
+class CancelEachKind : public CancelTest, public testing::WithParamInterface<TLongCase> {};
+
+// Each would run for minutes; the first report stops it.
+TEST_P(CancelEachKind, StopsWithoutHistoryOrCaret) {
+    TCalcRequest request;
+    request.InputLines = {GetParam().Input};
+    request.Mode = GetParam().Mode;
+    request.MaxIter = 0;                                    // Newton without limit
+    request.IntgNumFromText = request.LenNumFromText = "0"; // 10^9 pieces of 1E-8
+    request.IntgNumToText = request.LenNumToText = "10";
+    request.IntgNumIntvText = request.LenNumIntvText = "1e-8";
+    request.DiffCount = 2000000000;
+    ExpectCancelled(RunStopped(request));
+    EXPECT_TRUE(Fractions[0] < 0 || (Fractions[0] >= 0 && Fractions[0] < 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CancelEachKind,
+                         testing::Values(TLongCase{"Newton", cmNewton, "x^3-2*x+2"},
+                                         TLongCase{"Simpson", cmNumIntegral, "sin(x)"},
+                                         TLongCase{"CurveLength", cmCurveLength, "sin(x)"},
+                                         TLongCase{"Derivative", cmDerivative, "sin(x)"}),
+                         [](const testing::TestParamInfo<TLongCase>& info) {
+                             return std::string(info.param.Title);
+                         });
+
+TEST_F(CancelTest, NewtonLeavesTheVariableAtItsLastIterate) {
+    TCalcRequest request;
+    request.InputLines = {"x^3-2*x+2"};
+    request.Mode = cmNewton;
+    request.MaxIter = 0;
+    RunStopped(request);
+    // From 0 the method cycles between 0 and 1.
+    const long double x = Calculator.MainFunction().GetVarValue("x");
+    EXPECT_TRUE(std::fabs(x) < 1e-6L || std::fabs(x - 1) < 1e-6L) << static_cast<double>(x);
 }
 
 TEST_F(CancelTest, AHookThatGoesOnChangesNothing) {

@@ -193,4 +193,31 @@ TEST(MathXFncTest, IntervalFailures) {
     }
 }
 
+// A fault in the arc's own arithmetic is reported as the first operation that raised it, even
+// when later operations raise others.
+TEST(MathXFncTest, ArcFaultsReportTheFirstOperation) {
+    struct TCase {
+        const char* Text;
+        const char* Error;
+    };
+    const TCase cases[] = {
+        // Both slopes overflow; the centre then becomes 0/0, an invalid operation.
+        {"1e4932*(1-zero(x-0.5))", "Gleitkommaüberlauf"},
+        // The chord overflows alone.
+        {"1e4932*heav(x-0.75)", "Gleitkommaüberlauf"},
+        {"sqrt(1-sqr(x-0.5))", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TRecordingFunction* function;
+        auto method = MethodOn<TKvMathLenNumFunction>(c.Text, function);
+        method->LowerBound = 0;
+        method->UpperBound = 1;
+        method->SetIntervalWidth(1);
+        method->Calculate();
+        EXPECT_EQ(method->GetErrorText(), c.Error);
+        EXPECT_EQ(FpuTestFaults(), TFpuFault::None);
+    }
+}
+
 } // namespace

@@ -3,12 +3,14 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -903,6 +906,42 @@ private slots:
         Form->close();
         WaitForHandlers();
         QVERIFY(!atClose.Text.isEmpty());
+    }
+
+    void LongCalculationShowsProgressAndStopsOnEscape() {
+        Open();
+        Form->ResultEdit->setText("alt");
+        Type("sin(x)");
+        Form->UseIntgNumBtn->setChecked(true);
+        Form->IntgNumFromEdit->setText("0");
+        Form->IntgNumIntvEdit->setText("1e-8");
+        const int historyBefore = static_cast<int>(Form->Calculator.History.size());
+        bool barShown = false;
+        QTimer::singleShot(800, Form.get(), [this, &barShown] {
+            const auto* bar = Form->findChild<QProgressBar*>("CalcProgressBar");
+            const auto* cancel = Form->findChild<QPushButton*>("CalcCancelBtn");
+            barShown =
+                bar != nullptr && bar->isVisible() && cancel != nullptr && cancel->isVisible();
+            QTest::keyClick(Form->InputMemo, Qt::Key_Escape);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Form->CalcButtonClick();
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(barShown);
+        QCOMPARE(Form->ResultEdit->text(), QString("Berechnung abgebrochen"));
+        QCOMPARE(static_cast<int>(Form->Calculator.History.size()), historyBefore);
+        QCOMPARE(Form->InputMemo->toPlainText(), QString("sin(x)"));
+        QVERIFY(Form->findChild<QProgressBar*>("CalcProgressBar") == nullptr);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void QuickCalculationShowsNoProgress() {
+        Open();
+        Type("2+3");
+        Form->CalcButtonClick();
+        QCOMPARE(Form->ResultEdit->text(), QString("5"));
+        QVERIFY(Form->findChild<QProgressBar*>("CalcProgressBar") == nullptr);
     }
 
     void cleanup() {
