@@ -63,7 +63,7 @@ void TKvMathDifferencer::Execute() {
             work.Assign(*Source);
             TProgressTicker ticker;
             for (std::int32_t pass = 0; pass < Order; ++pass) {
-                ticker.Tick(static_cast<double>(pass) / Order);
+                ticker.Tick(pass, Order);
                 TKvNodePtr next = DiffTree(*work.GetTree(), VarName, work.VarDepot);
                 // A pass that changes nothing (the constant 0 stays 0, exp(x) stays exp(x))
                 // would change nothing on every further pass either. A result that is zero

@@ -89,7 +89,7 @@ void TKvMathNewtonFunction::Calculate() {
         TProgressTicker ticker;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
-            ticker.Tick(static_cast<double>(step) / (static_cast<double>(limit) + 1));
+            ticker.Tick(step, std::int64_t{limit} + 1);
             const long double y = ValueAt(x);
             const long double y2 = ValueAt(x + DiffStep);
             // The flags keep a fault of the step's arithmetic until the one test at its end; a

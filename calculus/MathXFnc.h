@@ -135,8 +135,8 @@ private:
 
     std::int32_t Order = 1;
     TProgressTicker Ticker;
-    double Evaluations = 0;
-    double TotalEvaluations = 1;
+    std::int64_t Evaluations = 0;
+    std::int64_t TotalEvaluations = 1;
 };
 
 // Cuts the interval from LowerBound to UpperBound into pieces of IntervalWidth and sums the

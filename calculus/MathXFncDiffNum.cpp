@@ -31,7 +31,7 @@ void TKvMathDiffNumFunction::Calculate() {
         FpuClearFaults();
         Ticker = TProgressTicker();
         Evaluations = 0;
-        TotalEvaluations = std::ldexp(1.0, Order);
+        TotalEvaluations = std::int64_t{1} << Order;
         const long double x0 = OtherFunction->GetVarValueByIndex(RunVarIndex);
         Result = NumDerivative(Order, x0);
     } catch (...) {
@@ -52,6 +52,6 @@ long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x)
 }
 
 long double TKvMathDiffNumFunction::Sample(long double x) {
-    Ticker.Tick(++Evaluations / TotalEvaluations);
+    Ticker.Tick(++Evaluations, TotalEvaluations);
     return ValueAt(x);
 }

@@ -108,7 +108,7 @@ void TKvMathIntervalNumFunction::Calculate() {
         TProgressTicker ticker;
         // Both ends come from i, so no rounding accumulates along the interval.
         for (std::int32_t i = 1; i <= count; ++i) {
-            ticker.Tick(static_cast<double>(i) / count);
+            ticker.Tick(i, count);
             const long double a = LowerBound + static_cast<long double>(i - 1) * IntervalWidth;
             const long double b = LowerBound + static_cast<long double>(i) * IntervalWidth;
             Result = Checked(Result + PieceValue(a, b));

@@ -43,6 +43,10 @@ public:
     void Tick(double fraction) {
         if (--Countdown <= 0) Check(fraction);
     }
+    // The fraction done / total, worked out only when the hook is asked.
+    void Tick(std::int64_t done, std::int64_t total) {
+        if (--Countdown <= 0) Check(static_cast<double>(done) / static_cast<double>(total));
+    }
     // Asks the hook now when the interval has passed, whatever the countdown says.
     void Check(double fraction);
 
