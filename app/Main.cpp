@@ -205,11 +205,15 @@ void TMainForm::FormShow() {
     setWindowTitle(ApplicationTitle);
     RenewHint();
     InputMemo->setFocus();
-    if (!SettingsProblem.empty()) {
-        ShowMessage(QString::fromStdString(SettingsProblem));
-        SettingsProblem.clear();
-    }
-    if (!InputMemo->toPlainText().isEmpty()) CalcButtonClick();
+    // The window is mapped only after this returns: a message or a long first calculation
+    // waits until then, so the window is seen behind it.
+    QTimer::singleShot(0, this, [this] {
+        if (!SettingsProblem.empty()) {
+            ShowMessage(QString::fromStdString(SettingsProblem));
+            SettingsProblem.clear();
+        }
+        if (!InputMemo->toPlainText().isEmpty()) CalcButtonClick();
+    });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -50,10 +50,14 @@ class TMainFormTest : public TGuiTest {
 private:
     std::unique_ptr<TMainForm> Form;
 
-    void Open(const std::vector<std::string>& parameters = {}) {
+    // A message at start takes the focus, so then the window is only waited for to be shown.
+    void Open(const std::vector<std::string>& parameters = {}, bool messageAtStart = false) {
         Form = std::make_unique<TMainForm>(parameters);
         Form->show();
-        QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+        if (messageAtStart)
+            QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+        else
+            QVERIFY(QTest::qWaitForWindowActive(Form.get()));
     }
 
     // Lets resizes and queued checks arrive.
@@ -759,7 +763,7 @@ private slots:
     void StartCalculationMayShowAMessage() {
         TMessage shown;
         ExpectMessage(shown);
-        Open({"x", "\\i", "\\m", "\\l0"});
+        Open({"x", "\\i", "\\m", "\\l0"}, true);
         WaitForHandlers();
         QCOMPARE(shown.Text, QString("Intervall bei der numerischen Integration ist \"0\"!"));
         QCOMPARE(Form->SelectedMode(), cmNumIntegral);
@@ -895,7 +899,7 @@ private slots:
         QVERIFY(QDir().mkpath(SettingsFile));
         TMessage atStart;
         ExpectMessage(atStart);
-        Open({"-i", SettingsFile.toStdString(), "1+1"});
+        Open({"-i", SettingsFile.toStdString(), "1+1"}, true);
         WaitForHandlers();
         QVERIFY(!atStart.Text.isEmpty());
         QCOMPARE(atStart.Title, QString("Nimbrel"));
