@@ -155,13 +155,15 @@ void TKvMathNewtonFunction::Calculate() {
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;
         long double x = OtherFunction->GetVarValueByIndex(RunVarIndex);
         bool converged = false;
+        // Whether a flag may have been raised since the last test.
+        bool untested = true;
         TProgressTicker ticker;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
-            ticker.Tick(step, std::int64_t{limit} + 1);
+            if (ticker.Tick(step, std::int64_t{limit} + 1)) untested = true;
             long double y, y2;
             // Both evaluations with one fault test, repeated one at a time after a flag.
-            Checked(x);
+            if (untested) Checked(x);
             const std::uint32_t seed = RandSeed;
             if (!UncheckedValueAt(x, y) || !UncheckedValueAt(x + DiffStep, y2) ||
                 !NoFaultAfter(y2)) [[unlikely]] {
@@ -178,7 +180,10 @@ void TKvMathNewtonFunction::Calculate() {
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
             x = x - y / d;
-            converged = Delta >= Checked(std::fabs(previous - x));
+            const long double change = Checked(std::fabs(previous - x));
+            converged = Delta >= change;
+            // The comparison raises the invalid flag for a NaN, which the next step reports.
+            untested = std::isnan(change) || std::isnan(Delta);
         }
         if (!converged) throw EKvNoResult(NoResultText);
         Result = x;

@@ -133,6 +133,9 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         {Newton, "1/(x-1e-10)+1e4930", 0, 0, 1000},
         {Newton, "ln(x)", -1, 0, 1000},
         {Newton, "rnd(x)-0.5", 0, 0, 50},
+        // A NaN start: the step's comparison raises the invalid flag without a fault before it.
+        {Newton, "x+1", NAN, 0, 10},
+        {Newton, "2", NAN, 0, 10},
         // Evaluations that overflow.
         {Newton, "x*x", 1e3000L, 0, 10},
         {Derivative, "sin(x)*exp(x)", 1, 0, 10},
