@@ -107,6 +107,8 @@ TKvTokenList TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& tex
     Text = Normalize(text);
     Chars = Utf8ToU32(Text);
     const auto length = static_cast<std::int32_t>(Chars.size());
+    // Every token takes at least one character; growing the list would reallocate it often.
+    tokens.Reserve(Chars.size());
     std::int32_t p = 1;
     while (p <= length) {
         if (IsSkipChar(Chars[p - 1])) {
