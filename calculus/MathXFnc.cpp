@@ -2,7 +2,9 @@
 #include "calculus/MathXFnc.h"
 
 #include <cmath>
+#include <typeinfo>
 
+#include "engine/MathKernels.h"
 #include "functions/MthTrFnc.h"
 
 namespace {
@@ -14,6 +16,12 @@ constexpr const char* NoResultText = "Newtonverfahren konvergiert nicht!";
 constexpr const char* NewtonFailedText = "Fehler in Newton-Verfahren!";
 
 constexpr std::int32_t UnlimitedIterations = 2147483647;
+
+// Whether no fault flag is raised once value has been computed.
+bool NoFaultAfter(long double value) {
+    FpuBarrier(value);
+    return FpuRaisedFaults() == 0;
+}
 
 } // namespace
 
@@ -63,11 +71,72 @@ void TKvMathUseOtherFunction::SetRunningVariable(const std::string& name) {
 
 long double TKvMathUseOtherFunction::ValueAt(long double x) {
     Checked(x);
+    return Evaluated(x);
+}
+
+long double TKvMathUseOtherFunction::NextValueAt(long double x) {
+    if (!LastDirect) Checked(x);
+    return Evaluated(x);
+}
+
+bool TKvMathUseOtherFunction::UncheckedValueAt(long double x, long double& value) {
+    long double* slot = DirectSlot();
+    LastDirect = false;
+    if (slot == nullptr) return false;
+    *slot = x;
+    TKvOperatorNode& tree = *OtherFunction->GetTree();
+    value = tree.FastValue(tree);
+    OtherFunction->TakeFaultlessValue(value);
+    return true;
+}
+
+long double TKvMathUseOtherFunction::Evaluated(long double x) {
+    if (long double* slot = DirectSlot()) [[likely]] {
+        // What SetVarValueByIndex and Calculate do for a plain tree function, without the
+        // virtual calls and the store's lookup.
+        *slot = x;
+        OtherFunction->TKvMathTreeFunction::Calculate();
+        LastDirect = true;
+        return OtherFunction->Result;
+    }
+    LastDirect = false;
     if (RunVarIndex < 0 || RunVarIndex >= OtherFunction->VarCount())
         throw EKvNoRunningVarIndex(UnknownRunningVarText);
     OtherFunction->SetVarValueByIndex(RunVarIndex, x);
     OtherFunction->Calculate();
     return OtherFunction->Result;
+}
+
+long double* TKvMathUseOtherFunction::DirectSlot() {
+    const TKvMathTreeFunction* function = OtherFunction;
+    if (function == SlotFunction && function->VarDepot == SlotDepot &&
+        function->GetTree() == SlotTree && RunVarIndex == SlotIndex &&
+        SlotDepot->Count() == SlotCount) [[likely]] {
+        // The variable may have been given another type since.
+        if (SlotVariable == nullptr || SlotVariable->DataType != dtExtended) return nullptr;
+        return static_cast<long double*>(SlotVariable->Value);
+    }
+    return ResolveSlot();
+}
+
+long double* TKvMathUseOtherFunction::ResolveSlot() {
+    TKvMathTreeFunction* function = OtherFunction;
+    SlotFunction = nullptr;
+    SlotVariable = nullptr;
+    if (function == nullptr || function->VarDepot == nullptr) return nullptr;
+    SlotFunction = function;
+    SlotDepot = function->VarDepot;
+    SlotTree = function->GetTree();
+    SlotIndex = RunVarIndex;
+    SlotCount = SlotDepot->Count();
+    // A subclass may set variables or calculate in its own way; without a tree the creator
+    // builds one first.
+    if (typeid(*function) != typeid(TKvMathTreeFunction) || SlotTree == nullptr ||
+        SlotIndex < 0 || SlotIndex >= SlotCount)
+        return nullptr;
+    SlotVariable = SlotDepot->Variables(SlotIndex);
+    if (SlotVariable->DataType != dtExtended) return nullptr;
+    return static_cast<long double*>(SlotVariable->Value);
 }
 
 TKvMathIteratedFunction::TKvMathIteratedFunction(TKvMathTreeFunction* other)
@@ -86,12 +155,24 @@ void TKvMathNewtonFunction::Calculate() {
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;
         long double x = OtherFunction->GetVarValueByIndex(RunVarIndex);
         bool converged = false;
+        // Whether a flag may have been raised since the last test.
+        bool untested = true;
         TProgressTicker ticker;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
-            ticker.Tick(step, std::int64_t{limit} + 1);
-            const long double y = ValueAt(x);
-            const long double y2 = ValueAt(x + DiffStep);
+            if (ticker.Tick(step, std::int64_t{limit} + 1)) untested = true;
+            long double y, y2;
+            // Both evaluations with one fault test, repeated one at a time after a flag.
+            if (untested) Checked(x);
+            const std::uint32_t seed = RandSeed;
+            if (!UncheckedValueAt(x, y) || !UncheckedValueAt(x + DiffStep, y2) ||
+                !NoFaultAfter(y2)) [[unlikely]] {
+                FpuClearFaults();
+                RandSeed = seed;
+                FpuBarrier(x);
+                y = ValueAt(x);
+                y2 = ValueAt(x + DiffStep);
+            }
             // The flags keep a fault of the step's arithmetic until the one test at its end; a
             // quotient that faulted is infinite or not a number, never 0, and every fault here
             // ends the same way.
@@ -99,7 +180,10 @@ void TKvMathNewtonFunction::Calculate() {
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
             x = x - y / d;
-            converged = Delta >= Checked(std::fabs(previous - x));
+            const long double change = Checked(std::fabs(previous - x));
+            converged = Delta >= change;
+            // The comparison raises the invalid flag for a NaN, which the next step reports.
+            untested = std::isnan(change) || std::isnan(Delta);
         }
         if (!converged) throw EKvNoResult(NoResultText);
         Result = x;

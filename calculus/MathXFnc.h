@@ -12,6 +12,9 @@
 #include "platform/FpuFaults.h"
 
 class TKvMathTreeFunction;
+class TKvOperatorNode;
+class TKvSingleVariable;
+class TKvVarDepot;
 
 // No running variable, or one the wrapped function does not have.
 class EKvNoRunningVarIndex : public Exception {
@@ -73,6 +76,14 @@ protected:
     // produced x is raised first, since the evaluation clears the flags, and a running variable
     // outside OtherFunction's store raises EKvNoRunningVarIndex.
     long double ValueAt(long double x);
+    // ValueAt for an evaluation that follows the previous one with no arithmetic between:
+    // after a direct evaluation the flags are known to be clear, so their test is skipped.
+    long double NextValueAt(long double x);
+    // For a group of evaluations with one fault test at its end: the value at x by the fast
+    // evaluators alone, any fault left in the flags. False when OtherFunction cannot be
+    // evaluated so. A group whose test finds a flag runs again with ValueAt, from the random
+    // seed it started with, so that the first fault and its message come as they would.
+    bool UncheckedValueAt(long double x, long double& value);
 
     // Raises the fault of the arithmetic that produced value, as the evaluation kernels would.
     static long double Checked(long double value) {
@@ -80,6 +91,24 @@ protected:
         FpuCheckFaults();
         return value;
     }
+
+private:
+    // The running variable's buffer, when OtherFunction is a plain tree function whose tree is
+    // built and whose running variable is extended; null otherwise.
+    long double* DirectSlot();
+    long double* ResolveSlot();
+    // Evaluates at x once the pending fault of x's arithmetic has been raised.
+    long double Evaluated(long double x);
+
+    // What the buffer was resolved against; any change resolves it again.
+    const TKvMathTreeFunction* SlotFunction = nullptr;
+    const TKvVarDepot* SlotDepot = nullptr;
+    const TKvOperatorNode* SlotTree = nullptr;
+    TKvSingleVariable* SlotVariable = nullptr;
+    std::int32_t SlotIndex = -1;
+    std::int32_t SlotCount = -1;
+    // The last evaluation went the direct way, which leaves the flags clear.
+    bool LastDirect = false;
 };
 
 // A method that iterates on the running variable, which must be set before Calculate.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calculus/MathXFnc.h"
+#include "engine/MathKernels.h"
 #include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
 
@@ -130,9 +131,22 @@ void TKvMathIntervalNumFunction::Calculate() {
 // against the width; this form keeps them.
 long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     const long double m = (a + b) * 0.5L;
-    long double fa = ValueAt(a);
-    long double fm = ValueAt(m);
-    long double fb = ValueAt(b);
+    long double fa, fm, fb;
+    // A fault of the arithmetic that produced the points comes before any evaluation.
+    Checked(a);
+    const std::uint32_t seed = RandSeed;
+    if (UncheckedValueAt(a, fa) && UncheckedValueAt(m, fm) && UncheckedValueAt(b, fb)) {
+        long double area = SimpsonArea<false>(a, b, fa, fm, fb);
+        FpuBarrier(area);
+        if (FpuRaisedFaults() == 0) [[likely]]
+            return area;
+    }
+    // One evaluation at a time, each tested, when the group raised a flag or cannot run.
+    FpuClearFaults();
+    RandSeed = seed;
+    fa = ValueAt(a);
+    fm = NextValueAt(m);
+    fb = NextValueAt(b);
     // The flags are clear after an evaluation. The arithmetic runs once without a test after
     // each operation; only when it raised a flag does it run again with them, so that the
     // first faulting operation is the one reported.
@@ -149,9 +163,21 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
 // bisectors of the two half chords meet. A vertical bisector's slope is never formed.
 long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     long double m = (a + b) * 0.5L;
-    long double fa = ValueAt(a);
-    long double fb = ValueAt(b);
-    long double fm = ValueAt(m);
+    long double fa, fb, fm;
+    // Grouped as for the Simpson piece.
+    Checked(a);
+    const std::uint32_t seed = RandSeed;
+    if (UncheckedValueAt(a, fa) && UncheckedValueAt(b, fb) && UncheckedValueAt(m, fm)) {
+        long double length = ArcLength<false>(a, m, b, fa, fm, fb);
+        FpuBarrier(length);
+        if (FpuRaisedFaults() == 0) [[likely]]
+            return length;
+    }
+    FpuClearFaults();
+    RandSeed = seed;
+    fa = ValueAt(a);
+    fb = NextValueAt(b);
+    fm = NextValueAt(m);
     // Unchecked first, as for the Simpson piece.
     long double length = ArcLength<false>(a, m, b, fa, fm, fb);
     FpuBarrier(length);

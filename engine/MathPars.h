@@ -37,6 +37,7 @@ public:
     void Add(const std::string& text, TKvNodePtr node, std::int32_t position);
     std::int32_t Count() const { return static_cast<std::int32_t>(Items.size()); }
     bool Empty() const { return Items.empty(); }
+    void Reserve(std::size_t count) { Items.reserve(count); }
     const TKvToken& operator[](std::int32_t index) const { return Items[index]; }
 
     // Destroys every node still held exactly once, also when some are already operands of

@@ -208,6 +208,7 @@ namespace {
 // nodes are made, so running out of nodes loses nothing.
 TKvNodePtr ReplaceSubtraction(TKvNodePtr minus) {
     std::vector<TKvNodePtr> operands;
+    operands.reserve(static_cast<std::size_t>(minus->OperandCount()));
     while (minus->OperandCount() > 0)
         operands.push_back(minus->ReleaseOperand(0));
     const TKvDataType dataType = minus->DataType;
@@ -235,7 +236,10 @@ TKvNodePtr TKvRealMathTreeBuilder::ReplaceSubtractions(TKvNodePtr root) {
     // Alternating runs such as a-b+c-d+... nest as deep as they are long, so the tree is
     // walked with an explicit list rather than by recursion.
     if (root->OpCode == OpCodes::Subtraction) root = ReplaceSubtraction(std::move(root));
-    std::vector<TKvOperatorNode*> pending{root.get()};
+    std::vector<TKvOperatorNode*> pending;
+    // Enough for short expressions at once, instead of growing through each size.
+    pending.reserve(32);
+    pending.push_back(root.get());
     while (!pending.empty()) {
         TKvOperatorNode* node = pending.back();
         pending.pop_back();

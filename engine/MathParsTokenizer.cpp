@@ -7,6 +7,21 @@
 
 namespace {
 
+// The characters first to last (counted from 1) as UTF-8. Encoded in place: a copy of the run
+// would cost an allocation for anything longer than three characters.
+std::string RunText(const std::u32string& chars, std::int32_t first, std::int32_t last) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(last - first + 1));
+    for (std::int32_t i = first - 1; i < last; ++i) {
+        const char32_t c = chars[static_cast<std::size_t>(i)];
+        if (c < 0x80)
+            text += static_cast<char>(c);
+        else
+            text += U32ToUtf8(c);
+    }
+    return text;
+}
+
 bool IsDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
 }
@@ -92,6 +107,8 @@ TKvTokenList TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& tex
     Text = Normalize(text);
     Chars = Utf8ToU32(Text);
     const auto length = static_cast<std::int32_t>(Chars.size());
+    // Every token takes at least one character; growing the list would reallocate it often.
+    tokens.Reserve(Chars.size());
     std::int32_t p = 1;
     while (p <= length) {
         if (IsSkipChar(Chars[p - 1])) {
@@ -199,7 +216,7 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
                 break;
         }
         // The run is plain ASCII, so its characters are its bytes.
-        const std::string run = U32ToUtf8(Chars.substr(p - 1, end - p + 1));
+        const std::string run = RunText(Chars, p, end);
         long double value = 0;
         if (!TryTextToExtended(run, value))
             throw EBadValue("Numerischer Wert wurde erwartet: \"" + Text + "\"");
@@ -213,7 +230,7 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
         std::int32_t end = p;
         while (end < length && (IsLetter(Chars[end]) || IsDigit(Chars[end])))
             ++end;
-        const std::string name = U32ToUtf8(Chars.substr(p - 1, end - p + 1));
+        const std::string name = RunText(Chars, p, end);
         const TKvRealFunctionList& functions = RealFunctionList();
         const std::int32_t index = functions.IndexOfFunction(AnsiUpperCase(name));
         if (index >= 0) {

@@ -40,12 +40,19 @@ class TProgressTicker {
 public:
     static constexpr int IntervalMs = 50;
 
-    void Tick(double fraction) {
-        if (--Countdown <= 0) Check(fraction);
+    // Both return whether they checked, and so may have run the hook's code.
+    bool Tick(double fraction) {
+        if (--Countdown > 0) [[likely]]
+            return false;
+        Check(fraction);
+        return true;
     }
     // The fraction done / total, worked out only when the hook is asked.
-    void Tick(std::int64_t done, std::int64_t total) {
-        if (--Countdown <= 0) Check(static_cast<double>(done) / static_cast<double>(total));
+    bool Tick(std::int64_t done, std::int64_t total) {
+        if (--Countdown > 0) [[likely]]
+            return false;
+        Check(static_cast<double>(done) / static_cast<double>(total));
+        return true;
     }
     // Asks the hook now when the interval has passed, whatever the countdown says.
     void Check(double fraction);

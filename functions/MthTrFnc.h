@@ -46,6 +46,13 @@ public:
     void SetErrorText(const std::string& text) override { ErrorText = text; }
     // Without a tree the creator builds one first; its message becomes this one's.
     void Calculate() override;
+    // What Calculate leaves after an evaluation of the tree that succeeded without a fault,
+    // for callers that ran the tree's fast evaluators themselves.
+    void TakeFaultlessValue(long double value) {
+        Result = value;
+        if (!ErrorText.empty()) [[unlikely]]
+            ErrorText.clear();
+    }
 
     virtual void InitFunctionList();
     const TKvRealFunctionList* GetFunctionList() const { return FunctionList; }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <langinfo.h>
 #include <locale.h>
@@ -123,10 +124,69 @@ bool ScanNumber(const std::string& text, char separator, bool blanks, std::strin
     return i == n;
 }
 
+// The exact powers of ten: 10^k = 5^k * 2^k, and 5^27 still fits the 64-bit significand.
+constexpr int MaxExactPower = 27;
+constexpr long double ExactPowers[MaxExactPower + 1] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
+// Short numbers without the library: at most 19 significant digits make an exact integer, and
+// one multiplication or division by an exact power of ten rounds once, correctly, as strtold
+// does. False for anything else, which then goes to strtold.
+bool ConvertShortNumber(const std::string& canonical, long double& value) {
+    const char* p = canonical.c_str();
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int exponent = 0;
+    bool point = false;
+    for (;; ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        if (!IsDigit(*p)) break;
+        if (mantissa == 0 && *p == '0') {
+            // Leading zeros carry no digit, but after the point they still shift it.
+            if (point) --exponent;
+            continue;
+        }
+        if (++significant > 19) return false;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (point) --exponent;
+    }
+    if (*p == 'e') {
+        ++p;
+        const bool negativeExponent = *p == '-';
+        if (*p == '+' || *p == '-') ++p;
+        int written = 0;
+        for (int digits = 0; IsDigit(*p); ++p, ++digits) {
+            if (digits >= 4) return false;
+            written = written * 10 + (*p - '0');
+        }
+        exponent += negativeExponent ? -written : written;
+    }
+    if (*p != '\0') return false;
+    if (exponent < -MaxExactPower || exponent > MaxExactPower) {
+        if (mantissa != 0) return false;
+        exponent = 0;
+    }
+    long double result = static_cast<long double>(mantissa);
+    if (exponent >= 0)
+        result *= ExactPowers[exponent];
+    else
+        result /= ExactPowers[-exponent];
+    value = negative ? -result : result;
+    return true;
+}
+
 bool ConvertNumber(const std::string& text, char separator, bool blanks, long double& value) {
     std::string canonical;
     if (!ScanNumber(text, separator, blanks, canonical)) return false;
     TFpuFlagsGuard guard;
+    if (ConvertShortNumber(canonical, value)) return true;
     const int savedErrno = errno;
     // Correctly rounded; an underflow gives a subnormal or zero, which is accepted.
     const long double result = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
