@@ -2,7 +2,7 @@
 // parser, and a method object that borrows it.
 #include <memory>
 
-#include "bench/AllocCount.h"
+#include "tests/alloc/AllocCount.h"
 #include "bench/Engines.h"
 #include "calculus/MathXFnc.h"
 #include "engine/MathPars.h"

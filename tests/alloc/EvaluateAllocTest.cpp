@@ -1,4 +1,4 @@
-// A built tree evaluates without touching the heap. Every global allocation is counted here.
+// A built tree evaluates without touching the heap.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,74 +7,7 @@
 #include "engine/MathKernels.h"
 #include "engine/MathTree.h"
 #include "functions/VarDepot.h"
-
-namespace {
-
-long AllocationCount = 0;
-
-void* CountedAllocate(std::size_t size, std::size_t alignment) {
-    ++AllocationCount;
-    if (size == 0) size = 1;
-    void* block =
-        alignment > alignof(std::max_align_t)
-            ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-            : std::malloc(size);
-    if (block == nullptr) throw std::bad_alloc();
-    return block;
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    return CountedAllocate(size, 0);
-}
-void* operator new[](std::size_t size) {
-    return CountedAllocate(size, 0);
-}
-void* operator new(std::size_t size, std::align_val_t align) {
-    return CountedAllocate(size, static_cast<std::size_t>(align));
-}
-void* operator new[](std::size_t size, std::align_val_t align) {
-    return CountedAllocate(size, static_cast<std::size_t>(align));
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return CountedAllocate(size, 0);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return CountedAllocate(size, 0);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::align_val_t) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::align_val_t) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t, std::align_val_t) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept {
-    std::free(block);
-}
+#include "tests/alloc/AllocCount.h"
 
 namespace {
 
@@ -138,14 +71,14 @@ protected:
         long double result = 0;
         long double x = 0;
         bool allSucceeded = true;
-        const long before = AllocationCount;
+        const std::int64_t before = AllocationCount();
         for (int i = 1; i <= times; ++i) {
             x = 0.1L * (i % 9 + 1);
             Depot.Variables(0)->SetAsExtended(x);
             Root->Evaluate(&result);
             allSucceeded = allSucceeded && Root->ErrorText.empty();
         }
-        const long allocations = AllocationCount - before;
+        const std::int64_t allocations = AllocationCount() - before;
         EXPECT_TRUE(allSucceeded) << Root->ErrorText;
         return allocations;
     }

@@ -1,4 +1,4 @@
-#include "bench/AllocCount.h"
+#include "tests/alloc/AllocCount.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -8,33 +8,48 @@ namespace {
 
 std::int64_t Count = 0;
 
-void* Allocate(std::size_t size, std::size_t alignment) {
+void* CountedAllocate(std::size_t size, std::size_t alignment) {
     ++Count;
     if (size == 0) size = 1;
-    void* block = alignment > alignof(std::max_align_t)
-                      ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-                      : std::malloc(size);
+    void* block =
+        alignment > alignof(std::max_align_t)
+            ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
+            : std::malloc(size);
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }
 
 } // namespace
 
-std::int64_t Bench::AllocationCount() {
+std::int64_t AllocationCount() {
     return Count;
 }
 
 void* operator new(std::size_t size) {
-    return Allocate(size, 0);
+    return CountedAllocate(size, 0);
 }
 void* operator new[](std::size_t size) {
-    return Allocate(size, 0);
+    return CountedAllocate(size, 0);
 }
 void* operator new(std::size_t size, std::align_val_t align) {
-    return Allocate(size, static_cast<std::size_t>(align));
+    return CountedAllocate(size, static_cast<std::size_t>(align));
 }
 void* operator new[](std::size_t size, std::align_val_t align) {
-    return Allocate(size, static_cast<std::size_t>(align));
+    return CountedAllocate(size, static_cast<std::size_t>(align));
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountedAllocate(size, 0);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountedAllocate(size, 0);
+    } catch (...) {
+        return nullptr;
+    }
 }
 void operator delete(void* block) noexcept {
     std::free(block);

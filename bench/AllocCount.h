@@ -1,8 +1,0 @@
-// Counts every global allocation of the program.
-#pragma once
-
-#include <cstdint>
-
-namespace Bench {
-std::int64_t AllocationCount();
-}
