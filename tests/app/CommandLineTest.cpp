@@ -121,3 +121,17 @@ TEST(CommandLine, StartSelectsModeAndFields) {
     EXPECT_EQ(request.InputLines, std::vector<std::string>{" y^2-2"});
     ResetDecimalSeparator();
 }
+
+TEST(CommandLine, VariablesWithoutNameAreRefused) {
+    const TKvMathCommandLine reader({"\\v=5", "\\v", "  ", "\\v =", "\\v", " = 2", "\\vk"});
+    ASSERT_EQ(reader.VarListCount(), 3);
+    EXPECT_EQ(reader.VarNameAt(2), "k");
+    EXPECT_EQ(reader.Errors,
+              (std::vector<std::string>{"Illegaler Parameterwert: =5", "Illegaler Parameterwert:   ",
+                                        "Illegaler Parameterwert:  =", "Illegaler Parameterwert:  = 2"}));
+    TCalculator calculator;
+    TCalcRequest request;
+    bool panel = false;
+    ApplyCommandLine(reader, calculator, request, panel);
+    EXPECT_EQ(calculator.MainFunction().IndexOfVar(""), -1);
+}
