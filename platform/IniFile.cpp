@@ -1,13 +1,13 @@
 #include "platform/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <unistd.h>
 
 // This is the one unit that holds the library's code; names compare without regard to case.
 #define SI_NO_CONVERSION
@@ -41,7 +41,65 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string SystemError() { return std::strerror(errno); }
+// The reason of the last failed system call, in German like the rest of the message.
+std::string SystemError() {
+    switch (errno) {
+    case EACCES:
+    case EPERM:
+        return "Zugriff verweigert";
+    case ENOENT:
+        return "Datei oder Ordner nicht gefunden";
+    case ENOTDIR:
+        return "Ein Teil des Pfades ist kein Ordner";
+    case EISDIR:
+        return "Das ist ein Ordner";
+    case ENOSPC:
+        return "Kein Platz mehr auf dem Datenträger";
+    case EDQUOT:
+        return "Speicherkontingent überschritten";
+    case EROFS:
+        return "Der Datenträger ist schreibgeschützt";
+    case ENAMETOOLONG:
+        return "Der Dateiname ist zu lang";
+    case ELOOP:
+        return "Zu viele symbolische Verknüpfungen";
+    case EMFILE:
+    case ENFILE:
+        return "Zu viele offene Dateien";
+    case EIO:
+        return "Ein-/Ausgabefehler";
+    default:
+        return "Systemfehler " + std::to_string(errno);
+    }
+}
+
+// The whole file; false with errno set when it cannot be read (a folder included).
+bool ReadWholeFile(const std::string& fileName, std::string& content) {
+    const int file = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return false;
+    struct stat info;
+    if (fstat(file, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        close(file);
+        errno = error;
+        return false;
+    }
+    char buffer[65536];
+    while (true) {
+        const ssize_t count = read(file, buffer, sizeof buffer);
+        if (count == 0) break;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            close(file);
+            errno = error;
+            return false;
+        }
+        content.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(file);
+    return true;
+}
 
 } // namespace
 
@@ -93,16 +151,13 @@ bool IsValidUtf8(const std::string& text) {
 }
 
 TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make_unique<TData>()) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
+    std::string content;
+    if (!ReadWholeFile(fileName, content)) {
+        // A missing file gives every value its default.
         if (errno == ENOENT) return;
         throw EIniFileError("Die Einstellungsdatei " + fileName +
                             " kann nicht gelesen werden: " + SystemError());
     }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw EIniFileError("Die Einstellungsdatei " + fileName +
-                            " kann nicht gelesen werden: " + SystemError());
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     if (!IsValidUtf8(content)) content = Windows1252ToUtf8(content);
     if (Data->Ini.LoadData(content) < 0)
