@@ -84,8 +84,15 @@ inline bool HasBareOperator(const TKvOperatorNode& root) {
            }) != 0;
 }
 
+// Whether every operator has the operands its code calls for: sums, products, quotients and
+// powers two or more, the others one. The parser also accepts "x^()^()-1)", whose powers have
+// one operand each.
+bool IsRegular(const TKvOperatorNode& root);
+
 // Parses text into function, whose creator the parser becomes; the parser's message.
 std::string ParseInto(class TKvMathTreeFunction& function, const std::string& text);
 
 // A text written from a tree parses again, without a message, into a tree written the same.
-void CheckReadsBack(const std::string& text, const char* what);
+// Written from a tree that is not regular, the text stands for the same value but may read
+// back into another tree written differently; that one must then read back the same.
+void CheckReadsBack(const std::string& text, const char* what, bool regular = true);

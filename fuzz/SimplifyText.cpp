@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(!bare, "a tree with a bare operator was written as \"" + text + "\"");
-    CheckReadsBack(text, "the text");
+    CheckReadsBack(text, "the text", IsRegular(*function.GetTree()));
 
     try {
         function.Simplify();
@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(function.GetTree() != nullptr, "simplifying \"" + text + "\" lost the tree");
     const std::string simplified = function.ToText();
-    CheckReadsBack(simplified, "the simplified text");
+    CheckReadsBack(simplified, "the simplified text", IsRegular(*function.GetTree()));
     return 0;
 }
