@@ -27,9 +27,9 @@ bool HasBareOperatorAfterParse(const std::string& expression) {
 std::string StepByStep(const std::string& expression, const std::string& variable,
                        std::int32_t order) {
     TKvMathTreeFunction function;
-    if (!ParseInto(function, expression).empty() || function.GetTree() == nullptr) return "";
-    // Spelt as the store keeps it, as the calculation does.
+    // The calculation adds the variable field before it parses, so that spelling is kept.
     function.AddVariable(variable);
+    if (!ParseInto(function, expression).empty() || function.GetTree() == nullptr) return "";
     const std::string name = function.GetVarName(function.IndexOfVar(variable));
     try {
         TKvNodePtr tree = function.GetTree()->Clone(function.VarDepot);
