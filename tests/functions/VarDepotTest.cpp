@@ -112,6 +112,12 @@ TEST(VarDepot, TypeChangeKeepsBoundNodesValid) {
 }
 
 TEST(VarDepot, ManyVariablesKeepTheirOrderAndFillQuickly) {
+    // Moving the later variables on every insertion took half a minute here.
+#ifdef __SANITIZE_ADDRESS__
+    constexpr std::chrono::seconds limit(10);
+#else
+    constexpr std::chrono::seconds limit(2);
+#endif
     // Below and well above the size from which the order is sorted on demand; the positions
     // are asked between insertions as well as after them.
     for (const int count : {300, 200000}) {
@@ -131,7 +137,7 @@ TEST(VarDepot, ManyVariablesKeepTheirOrderAndFillQuickly) {
             }
         }
         const std::unique_ptr<TKvVarDepot> copy = depot.Clone();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << count;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, limit) << count;
 
         // Names differ in case only in their first letter, and the first spelling stays.
         std::vector<std::pair<std::string, std::string>> keyed;
