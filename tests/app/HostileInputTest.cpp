@@ -50,34 +50,46 @@ std::vector<TInput> Inputs() {
     const std::string longName(1000000, 'x');
     const std::string factorials = "x" + std::string(MaxNodeInstances - 1, '!');
     return {
-        {"1 MB of sums", Repeat("1+", 499999) + "1",
+        {"1 MB of sums",
+         Repeat("1+", 499999) + "1",
          {"~" + TooManyNodes, "~" + TooManyNodes, DiffFailed, DiffFailed, IntgFailed}},
         {"1 MB name", longName, {"0", longName, "0", "0", longName + "*x"}},
-        {"1 MB number", std::string(1000000, '1'),
-         {"~[Numerischer Wert wurde erwartet: \"111", "~[Numerischer Wert wurde erwartet: ",
-          DiffFailed, DiffFailed, IntgFailed}},
+        {"1 MB number",
+         std::string(1000000, '1'),
+         {"~[Numerischer Wert wurde erwartet: \"111",
+          "~[Numerischer Wert wurde erwartet: ", DiffFailed, DiffFailed, IntgFailed}},
         {"1 MB of blanks", std::string(1000000, ' ') + "2", {"2", "2", "0", "0", "2*x"}},
-        {"1 MB of illegal characters", std::string(1000000, '#'),
+        {"1 MB of illegal characters",
+         std::string(1000000, '#'),
          {"[Illegales Zeichen: #]" + std::string(1000000, '#'), "~[Illegales Zeichen: #]",
           DiffFailed, DiffFailed, IntgFailed}},
-        {"100000 nested brackets", Repeat("(", 100000) + "1" + Repeat(")", 100000),
+        {"100000 nested brackets",
+         Repeat("(", 100000) + "1" + Repeat(")", 100000),
          {"~" + TooDeep, "~" + TooDeep, DiffFailed, DiffFailed, IntgFailed}},
-        {"1000 nested brackets", Repeat("(", 1000) + "x" + Repeat(")", 1000),
+        {"1000 nested brackets",
+         Repeat("(", 1000) + "x" + Repeat(")", 1000),
          {"0", "x", "1", "0", "0.5*x^2"}},
-        {"100000 prefix minus signs", Repeat("-", 100000) + "1",
+        {"100000 prefix minus signs",
+         Repeat("-", 100000) + "1",
          {"~" + TooManyNodes, "~" + TooManyNodes, DiffFailed, DiffFailed, IntgFailed}},
-        {"100000 bracketed minus signs", Repeat("-(", 100000) + "x" + Repeat(")", 100000),
+        {"100000 bracketed minus signs",
+         Repeat("-(", 100000) + "x" + Repeat(")", 100000),
          {"~" + TooManyNodes, "~" + TooManyNodes, DiffFailed, DiffFailed, IntgFailed}},
-        {"100000 function names", Repeat("sin ", 100000) + "x",
+        {"100000 function names",
+         Repeat("sin ", 100000) + "x",
          {"~" + TooManyNodes, "~" + TooManyNodes, DiffFailed, DiffFailed, IntgFailed}},
-        {"100000 function calls", Repeat("sin(", 100000) + "x" + Repeat(")", 100000),
+        {"100000 function calls",
+         Repeat("sin(", 100000) + "x" + Repeat(")", 100000),
          {"~" + TooManyNodes, "~" + TooManyNodes, DiffFailed, DiffFailed, IntgFailed}},
         // Trees at the node limit: rules that need one node more fail as documented.
-        {"a chain of factorials at the node limit", factorials,
+        {"a chain of factorials at the node limit",
+         factorials,
          {"1", factorials, DiffFailed, DiffFailed, IntgFailed}},
-        {"a sum at the node limit", Repeat("1+", MaxNodeInstances / 2 - 1) + "1",
+        {"a sum at the node limit",
+         Repeat("1+", MaxNodeInstances / 2 - 1) + "1",
          {"5000", "5000", "0", DiffFailed, IntgFailed}},
-        {"an alternating run at the node limit", "x" + Repeat("-x+x", 1666),
+        {"an alternating run at the node limit",
+         "x" + Repeat("-x+x", 1666),
          {"0", "x", DiffFailed, DiffFailed, IntgFailed}},
     };
 }
@@ -103,8 +115,8 @@ TEST(HostileInput, EveryModeAnswersInTime) {
                 ASSERT_NO_THROW(outcome = calculator.RunCalculation(request));
                 ASSERT_TRUE(outcome.ResultText.has_value());
                 EXPECT_TRUE(Matches(*outcome.ResultText, input.Results[m]))
-                    << outcome.ResultText->size() << " characters: "
-                    << outcome.ResultText->substr(0, 80);
+                    << outcome.ResultText->size()
+                    << " characters: " << outcome.ResultText->substr(0, 80);
                 // Nothing of the input is lost.
                 EXPECT_TRUE(outcome.InputLines == request.InputLines);
                 if (!outcome.CaretPos) {

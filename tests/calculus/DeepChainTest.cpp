@@ -34,7 +34,9 @@ TKvNodePtr Op(std::uint16_t code, TKvNodePtr first, TKvNodePtr second = nullptr)
     return node;
 }
 
-TKvNodePtr One() { return TKvOperatorNode::CreateExtended(1); }
+TKvNodePtr One() {
+    return TKvOperatorNode::CreateExtended(1);
+}
 
 const TChain Chains[] = {
     {"negations", [](TKvNodePtr t) { return Op(OpCodes::Negation, std::move(t)); }, 1, "-x"},

@@ -62,8 +62,8 @@ TEST_F(IniFileTest, FolderWithoutWritePermissionKeepsTheFile) {
     const std::string fileName = (Folder / "nimbrel.ini").string();
     std::ofstream(fileName) << "[History]\nCount=1\n0=x\n";
     fs::permissions(Folder, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(Failure(fileName),
-              "Die Einstellungsdatei " + fileName + " kann nicht geschrieben werden: Zugriff verweigert");
+    EXPECT_EQ(Failure(fileName), "Die Einstellungsdatei " + fileName +
+                                     " kann nicht geschrieben werden: Zugriff verweigert");
     fs::permissions(Folder, fs::perms::owner_all);
     const TIniFile file(fileName);
     EXPECT_EQ(file.ReadString("History", "0", ""), "x");
