@@ -19,7 +19,11 @@ if ! command -v clang++ >/dev/null; then
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DNIMBREL_FUZZ=ON -DNIMBREL_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j 2 >/dev/null
+if ! cmake --build build-fuzz -j 2 >build-fuzz/build.log 2>&1; then
+    tail -n 40 build-fuzz/build.log >&2
+    echo "fuzz: the fuzz targets do not build (build-fuzz/build.log)" >&2
+    exit 1
+fi
 
 failed=()
 for target in "${targets[@]}"; do
