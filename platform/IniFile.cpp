@@ -73,32 +73,45 @@ std::string SystemError() {
     }
 }
 
-// The whole file; false with errno set when it cannot be read (a folder included).
-bool ReadWholeFile(const std::string& fileName, std::string& content) {
-    const int file = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) return false;
+// Settings files the program writes are a few kilobytes; a larger one is refused rather than
+// read for a long time.
+constexpr off_t MaxFileSize = 16 << 20;
+
+// The whole file, or the reason it cannot be read; missing is set when there is no file.
+std::string ReadWholeFile(const std::string& fileName, std::string& content, bool& missing) {
+    missing = false;
+    // Not blocking: a named pipe in the file's place must not stop the program.
+    const int file = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0) {
+        missing = errno == ENOENT;
+        return SystemError();
+    }
+    std::string reason;
     struct stat info;
-    if (fstat(file, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        close(file);
-        errno = error;
-        return false;
+    if (fstat(file, &info) != 0) {
+        reason = SystemError();
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = "Das ist ein Ordner";
+    } else if (!S_ISREG(info.st_mode)) {
+        reason = "Das ist keine gewöhnliche Datei";
+    } else if (info.st_size > MaxFileSize) {
+        reason = "Die Datei ist größer als " + std::to_string(MaxFileSize >> 20) + " MB";
     }
     char buffer[65536];
-    while (true) {
+    while (reason.empty()) {
         const ssize_t count = read(file, buffer, sizeof buffer);
         if (count == 0) break;
         if (count < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            close(file);
-            errno = error;
-            return false;
+            if (errno != EINTR) reason = SystemError();
+            continue;
         }
         content.append(buffer, static_cast<std::size_t>(count));
+        // The file may grow while it is read.
+        if (content.size() > static_cast<std::size_t>(MaxFileSize))
+            reason = "Die Datei ist größer als " + std::to_string(MaxFileSize >> 20) + " MB";
     }
     close(file);
-    return true;
+    return reason;
 }
 
 } // namespace
@@ -152,12 +165,13 @@ bool IsValidUtf8(const std::string& text) {
 
 TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make_unique<TData>()) {
     std::string content;
-    if (!ReadWholeFile(fileName, content)) {
-        // A missing file gives every value its default.
-        if (errno == ENOENT) return;
+    bool missing;
+    const std::string reason = ReadWholeFile(fileName, content, missing);
+    // A missing file gives every value its default.
+    if (missing) return;
+    if (!reason.empty())
         throw EIniFileError("Die Einstellungsdatei " + fileName +
-                            " kann nicht gelesen werden: " + SystemError());
-    }
+                            " kann nicht gelesen werden: " + reason);
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     if (!IsValidUtf8(content)) content = Windows1252ToUtf8(content);
     if (Data->Ini.LoadData(content) < 0)

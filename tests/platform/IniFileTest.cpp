@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -42,6 +43,11 @@ protected:
 
 TEST_F(IniFileTest, PathsThatCannotBeUsedGiveGermanReasons) {
     const std::string plainFile = (Folder / "plain").string();
+    const std::string hugeFile = (Folder / "huge.ini").string();
+    { std::ofstream create(hugeFile); }
+    fs::resize_file(hugeFile, (16 << 20) + 1);
+    const std::string pipe = (Folder / "pipe").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     std::ofstream(plainFile) << "[History]\n";
     fs::create_directory(Folder / "folder");
     const struct {
@@ -50,6 +56,9 @@ TEST_F(IniFileTest, PathsThatCannotBeUsedGiveGermanReasons) {
     } cases[] = {
         {(Folder / "folder").string(), " kann nicht gelesen werden: Das ist ein Ordner"},
         {plainFile + "/x.ini", " kann nicht gelesen werden: Ein Teil des Pfades ist kein Ordner"},
+        {hugeFile, " kann nicht gelesen werden: Die Datei ist größer als 16 MB"},
+        {pipe, " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
+        {"/dev/zero", " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
         {(Folder / "missing" / "x.ini").string(),
          " kann nicht geschrieben werden: Datei oder Ordner nicht gefunden"},
     };
