@@ -113,8 +113,14 @@ void TKvMathCommandLine::ApplyOption(char letter, const std::string& value) {
 
 void TKvMathCommandLine::ApplyVariable(const std::string& value) {
     const std::size_t eq = value.find('=');
+    const std::string name = Trim(value.substr(0, eq));
+    // A variable without a name could never be typed, only saved.
+    if (name.empty()) {
+        Errors.push_back("Illegaler Parameterwert: " + value);
+        return;
+    }
     if (eq == std::string::npos) {
-        VarList.emplace_back(Trim(value), std::nullopt);
+        VarList.emplace_back(name, std::nullopt);
         return;
     }
     std::string text = Trim(value.substr(eq + 1));
@@ -125,7 +131,7 @@ void TKvMathCommandLine::ApplyVariable(const std::string& value) {
     }
     long double number;
     if (TryTextToExtended(text, number))
-        VarList.emplace_back(Trim(value.substr(0, eq)), number);
+        VarList.emplace_back(name, number);
     else
         Errors.push_back("Illegaler Parameterwert: " + value);
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "calculus/HigherOrders.h"
 #include "engine/Progress.h"
 #include "engine/TreeWalk.h"
 #include "functions/MthTrFnc.h"
@@ -61,27 +62,30 @@ void TKvMathDifferencer::Execute() {
         } else {
             TKvMathTreeFunction work;
             work.Assign(*Source);
+            TKvNodePtr tree = work.ReleaseTree();
+            THigherOrders orders(Order, VarName);
             TProgressTicker ticker;
-            for (std::int32_t pass = 0; pass < Order; ++pass) {
+            for (std::int64_t pass = 0; pass < Order; ++pass) {
                 ticker.Tick(pass, Order);
-                TKvNodePtr next = DiffTree(*work.GetTree(), VarName, work.VarDepot);
+                TKvNodePtr next = DiffTree(*tree, VarName, work.VarDepot);
                 // A pass that changes nothing (the constant 0 stays 0, exp(x) stays exp(x))
                 // would change nothing on every further pass either. A result that is zero
                 // for every value stays so too, while growing with each pass: x^3 turns into
                 // 3*(3-1)*(3-1-1)*(3-1-1-1)*x^(3-1-1-1-1) and never into the constant 0.
-                bool settled = SameTree(*next, *work.GetTree());
+                bool settled = SameTree(*next, *tree);
                 if (!settled && pass + 1 < Order && IsIdenticallyZero(*next)) {
                     next.reset(); // frees its nodes before the constant needs one
                     next = TKvOperatorNode::CreateExtended(0);
                     settled = true;
                 }
-                work.SetTree(std::move(next));
+                tree = std::move(next);
                 if (settled) break;
+                pass = orders.Skip(tree, pass + 1) - 1;
             }
             // Bound to the target's own store, as the first order is: a tree in the source's
             // store would ignore the target's values and outlive that store if the source
             // went first.
-            Target->SetTree(work.GetTree()->Clone(Target->VarDepot));
+            Target->SetTree(tree->Clone(Target->VarDepot));
         }
         ErrorText.clear();
     } catch (...) {

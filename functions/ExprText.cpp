@@ -169,8 +169,10 @@ private:
             CheckedCount(node);
             const TKvOperatorNode* child = node->GetOperand(0);
             PushLiteral("!");
-            // -2! reads as -(2!), so a negative constant is bracketed as well.
-            if (Is(child, OpCodes::Variable) ||
+            // -2! reads as -(2!), so a negative constant is bracketed as well. A factorial
+            // is not: x!! reads as (x!)!, and brackets around each of a long run of them would
+            // nest deeper than the parser reads.
+            if (Is(child, OpCodes::Variable) || Is(child, OpCodes::Factorial) ||
                 (Is(child, OpCodes::Constant) && !IsNegativeConstant(child))) {
                 PushNode(child, false);
             } else {

@@ -73,6 +73,8 @@ public:
     TKvOperatorNode* GetTree() const { return Tree.get(); }
     // Destroys the current tree and takes tree (may be null).
     void SetTree(TKvNodePtr tree);
+    // Hands the tree over to the caller; this object has none afterwards.
+    TKvNodePtr ReleaseTree() { return std::move(Tree); }
 
     // The tree as an expression the parser reads back; empty without a tree. Raises
     // EKvMathTreeFunction when a node lacks the operands its code needs.

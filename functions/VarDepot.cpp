@@ -9,6 +9,8 @@ namespace {
 
 constexpr const char* WrongDataTypeMessage = "Unbekannter Datentyp!";
 
+constexpr std::size_t EagerOrderLimit = 1024;
+
 bool IsFloatReadable(TKvDataType code) {
     return code == dtWord || (code >= dtSmallInt && code <= dtExtended);
 }
@@ -125,45 +127,68 @@ long double TKvSingleVariable::GetAsExtended() const {
 
 TKvVarDepot::~TKvVarDepot() { Clear(); }
 
-void TKvVarDepot::Clear() { Entries.clear(); }
+void TKvVarDepot::Clear() {
+    Entries.clear();
+    Order.clear();
+    OrderValid = true;
+}
 
 std::unique_ptr<TKvVarDepot> TKvVarDepot::Clone() const {
     auto copy = std::make_unique<TKvVarDepot>();
-    copy->Entries.reserve(Entries.size());
-    for (const TEntry& entry : Entries) copy->Entries.push_back({entry.Key, entry.Variable->Clone()});
+    for (const auto& [key, variable] : Entries)
+        copy->Entries.emplace_hint(copy->Entries.end(), key, variable->Clone());
+    copy->OrderValid = false;
+    copy->Ordered();
     return copy;
 }
 
-std::size_t TKvVarDepot::LowerBound(const std::string& key) const {
-    const auto it = std::lower_bound(Entries.begin(), Entries.end(), key,
-                                     [](const TEntry& e, const std::string& k) { return e.Key < k; });
-    return static_cast<std::size_t>(it - Entries.begin());
+TKvSingleVariable* TKvVarDepot::Find(const std::string& name) const {
+    const auto found = Entries.find(AnsiUpperCase(name));
+    return found != Entries.end() ? found->second.get() : nullptr;
 }
 
-TKvSingleVariable* TKvVarDepot::Find(const std::string& name) const {
-    const std::string key = AnsiUpperCase(name);
-    const std::size_t pos = LowerBound(key);
-    if (pos < Entries.size() && Entries[pos].Key == key) return Entries[pos].Variable.get();
-    return nullptr;
+TKvSingleVariable* TKvVarDepot::Insert(const std::string& key,
+                                       std::unique_ptr<TKvSingleVariable> variable) {
+    TKvSingleVariable* result = variable.get();
+    const auto entry = Entries.emplace(key, std::move(variable)).first;
+    // A small store keeps its order at once, so reading by position never allocates; a large
+    // one sorts again when asked.
+    if (OrderValid && Order.size() < EagerOrderLimit) {
+        const auto position = std::lower_bound(
+            Order.begin(), Order.end(), key,
+            [](TEntries::const_iterator e, const std::string& k) { return e->first < k; });
+        Order.insert(position, entry);
+    } else {
+        OrderValid = false;
+    }
+    return result;
+}
+
+const std::vector<TKvVarDepot::TEntries::const_iterator>& TKvVarDepot::Ordered() const {
+    if (!OrderValid) {
+        Order.clear();
+        Order.reserve(Entries.size());
+        for (auto it = Entries.cbegin(); it != Entries.cend(); ++it)
+            Order.push_back(it);
+        OrderValid = true;
+    }
+    return Order;
 }
 
 TKvSingleVariable* TKvVarDepot::AddVariable(const std::string& name, TKvDataType dataType) {
     const std::string key = AnsiUpperCase(name);
-    const std::size_t pos = LowerBound(key);
-    if (pos < Entries.size() && Entries[pos].Key == key) return Entries[pos].Variable.get();
+    const auto found = Entries.find(key);
+    if (found != Entries.end()) return found->second.get();
     const unsigned char zero[16] = {};
-    auto variable = std::make_unique<TKvSingleVariable>(name, dataType, zero);
-    TKvSingleVariable* result = variable.get();
-    Entries.insert(Entries.begin() + static_cast<std::ptrdiff_t>(pos), {key, std::move(variable)});
-    return result;
+    return Insert(key, std::make_unique<TKvSingleVariable>(name, dataType, zero));
 }
 
 TKvSingleVariable* TKvVarDepot::SetVariable(const std::string& name, const void* value,
                                             TKvDataType dataType) {
     const std::string key = AnsiUpperCase(name);
-    const std::size_t pos = LowerBound(key);
-    if (pos < Entries.size() && Entries[pos].Key == key) {
-        TKvSingleVariable* variable = Entries[pos].Variable.get();
+    const auto found = Entries.find(key);
+    if (found != Entries.end()) {
+        TKvSingleVariable* variable = found->second.get();
         if (variable->DataType == dataType)
             variable->SetRawValue(value);
         else
@@ -171,10 +196,7 @@ TKvSingleVariable* TKvVarDepot::SetVariable(const std::string& name, const void*
             variable->Redefine(name, dataType, value);
         return variable;
     }
-    auto variable = std::make_unique<TKvSingleVariable>(name, dataType, value);
-    TKvSingleVariable* result = variable.get();
-    Entries.insert(Entries.begin() + static_cast<std::ptrdiff_t>(pos), {key, std::move(variable)});
-    return result;
+    return Insert(key, std::make_unique<TKvSingleVariable>(name, dataType, value));
 }
 
 void TKvVarDepot::SetValue(const std::string& name, const void* value) {
@@ -192,12 +214,15 @@ long double TKvVarDepot::GetValue(const std::string& name) const {
 TKvSingleVariable* TKvVarDepot::Variables(std::int32_t index) const {
     if (index < 0 || index >= Count())
         throw EListError("Listenindex überschreitet das Maximum (" + std::to_string(index) + ")");
-    return Entries[static_cast<std::size_t>(index)].Variable.get();
+    return Ordered()[static_cast<std::size_t>(index)]->second.get();
 }
 
 std::int32_t TKvVarDepot::IndexOf(const std::string& name) const {
-    const std::string key = AnsiUpperCase(name);
-    const std::size_t pos = LowerBound(key);
-    if (pos < Entries.size() && Entries[pos].Key == key) return static_cast<std::int32_t>(pos);
-    return -1;
+    const auto found = Entries.find(AnsiUpperCase(name));
+    if (found == Entries.end()) return -1;
+    const auto& order = Ordered();
+    const auto position = std::lower_bound(
+        order.begin(), order.end(), found->first,
+        [](TEntries::const_iterator entry, const std::string& key) { return entry->first < key; });
+    return static_cast<std::int32_t>(position - order.begin());
 }

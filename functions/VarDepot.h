@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,13 +55,17 @@ public:
     std::int32_t IndexOf(const std::string& name) const;
 
 private:
-    struct TEntry {
-        std::string Key;
-        std::unique_ptr<TKvSingleVariable> Variable;
-    };
-    // Position of the key, or where it would be inserted.
-    std::size_t LowerBound(const std::string& key) const;
-    TKvSingleVariable* Find(const std::string& name) const;
+    using TEntries = std::map<std::string, std::unique_ptr<TKvSingleVariable>>;
 
-    std::vector<TEntry> Entries; // sorted by Key
+    TKvSingleVariable* Find(const std::string& name) const;
+    // Inserts the new variable under its key.
+    TKvSingleVariable* Insert(const std::string& key, std::unique_ptr<TKvSingleVariable> variable);
+    // The entries in key order, for access by position. Large stores rebuild it after
+    // insertions, so that filling one with many variables does not move the earlier ones each
+    // time.
+    const std::vector<TEntries::const_iterator>& Ordered() const;
+
+    TEntries Entries; // by upper-case name
+    mutable std::vector<TEntries::const_iterator> Order;
+    mutable bool OrderValid = true;
 };

@@ -1,13 +1,13 @@
 #include "platform/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <unistd.h>
 
 // This is the one unit that holds the library's code; names compare without regard to case.
 #define SI_NO_CONVERSION
@@ -41,7 +41,78 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string SystemError() { return std::strerror(errno); }
+// The reason of the last failed system call, in German like the rest of the message.
+std::string SystemError() {
+    switch (errno) {
+    case EACCES:
+    case EPERM:
+        return "Zugriff verweigert";
+    case ENOENT:
+        return "Datei oder Ordner nicht gefunden";
+    case ENOTDIR:
+        return "Ein Teil des Pfades ist kein Ordner";
+    case EISDIR:
+        return "Das ist ein Ordner";
+    case ENOSPC:
+        return "Kein Platz mehr auf dem Datenträger";
+    case EDQUOT:
+        return "Speicherkontingent überschritten";
+    case EROFS:
+        return "Der Datenträger ist schreibgeschützt";
+    case ENAMETOOLONG:
+        return "Der Dateiname ist zu lang";
+    case ELOOP:
+        return "Zu viele symbolische Verknüpfungen";
+    case EMFILE:
+    case ENFILE:
+        return "Zu viele offene Dateien";
+    case EIO:
+        return "Ein-/Ausgabefehler";
+    default:
+        return "Systemfehler " + std::to_string(errno);
+    }
+}
+
+// Settings files the program writes are a few kilobytes; a larger one is refused rather than
+// read for a long time.
+constexpr off_t MaxFileSize = 16 << 20;
+
+// The whole file, or the reason it cannot be read; missing is set when there is no file.
+std::string ReadWholeFile(const std::string& fileName, std::string& content, bool& missing) {
+    missing = false;
+    // Not blocking: a named pipe in the file's place must not stop the program.
+    const int file = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0) {
+        missing = errno == ENOENT;
+        return SystemError();
+    }
+    std::string reason;
+    struct stat info;
+    if (fstat(file, &info) != 0) {
+        reason = SystemError();
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = "Das ist ein Ordner";
+    } else if (!S_ISREG(info.st_mode)) {
+        reason = "Das ist keine gewöhnliche Datei";
+    } else if (info.st_size > MaxFileSize) {
+        reason = "Die Datei ist größer als " + std::to_string(MaxFileSize >> 20) + " MB";
+    }
+    char buffer[65536];
+    while (reason.empty()) {
+        const ssize_t count = read(file, buffer, sizeof buffer);
+        if (count == 0) break;
+        if (count < 0) {
+            if (errno != EINTR) reason = SystemError();
+            continue;
+        }
+        content.append(buffer, static_cast<std::size_t>(count));
+        // The file may grow while it is read.
+        if (content.size() > static_cast<std::size_t>(MaxFileSize))
+            reason = "Die Datei ist größer als " + std::to_string(MaxFileSize >> 20) + " MB";
+    }
+    close(file);
+    return reason;
+}
 
 } // namespace
 
@@ -93,16 +164,14 @@ bool IsValidUtf8(const std::string& text) {
 }
 
 TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make_unique<TData>()) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        if (errno == ENOENT) return;
+    std::string content;
+    bool missing;
+    const std::string reason = ReadWholeFile(fileName, content, missing);
+    // A missing file gives every value its default.
+    if (missing) return;
+    if (!reason.empty())
         throw EIniFileError("Die Einstellungsdatei " + fileName +
-                            " kann nicht gelesen werden: " + SystemError());
-    }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw EIniFileError("Die Einstellungsdatei " + fileName +
-                            " kann nicht gelesen werden: " + SystemError());
+                            " kann nicht gelesen werden: " + reason);
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     if (!IsValidUtf8(content)) content = Windows1252ToUtf8(content);
     if (Data->Ini.LoadData(content) < 0)

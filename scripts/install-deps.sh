@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev libedit-dev
           libmuparser-dev qt6-base-dev qt6-translations-l10n fonts-liberation)
+# clang with libFuzzer for the fuzz targets.
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "app/Calculator.h"
 #include "app/CmdLine.h"
 #include "app/IniHelp.h"
@@ -120,4 +122,64 @@ TEST(CommandLine, StartSelectsModeAndFields) {
     EXPECT_EQ(request.StartText, "2");
     EXPECT_EQ(request.InputLines, std::vector<std::string>{" y^2-2"});
     ResetDecimalSeparator();
+}
+
+TEST(CommandLine, VariablesWithoutNameAreRefused) {
+    const TKvMathCommandLine reader({"\\v=5", "\\v", "  ", "\\v =", "\\v", " = 2", "\\vk"});
+    ASSERT_EQ(reader.VarListCount(), 3);
+    EXPECT_EQ(reader.VarNameAt(2), "k");
+    EXPECT_EQ(reader.Errors,
+              (std::vector<std::string>{"Illegaler Parameterwert: =5", "Illegaler Parameterwert:   ",
+                                        "Illegaler Parameterwert:  =", "Illegaler Parameterwert:  = 2"}));
+    TCalculator calculator;
+    TCalcRequest request;
+    bool panel = false;
+    ApplyCommandLine(reader, calculator, request, panel);
+    EXPECT_EQ(calculator.MainFunction().IndexOfVar(""), -1);
+}
+
+TEST(CommandLine, ThousandsOfParametersAreReadInTime) {
+#ifdef __SANITIZE_ADDRESS__
+    constexpr std::chrono::milliseconds limit(5000);
+#else
+    constexpr std::chrono::milliseconds limit(1000);
+#endif
+    std::vector<std::string> parameters;
+    std::string expression;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 5) {
+        case 0:
+            parameters.push_back("+a" + n);
+            expression += " +a" + n;
+            break;
+        case 1:
+            parameters.insert(parameters.end(), {"\\v", "a" + n + "=" + n});
+            break;
+        case 2:
+            parameters.insert(parameters.end(), {"\\d", n});
+            break;
+        case 3:
+            parameters.push_back(std::string(1000, '\\'));
+            break;
+        default:
+            parameters.insert(parameters.end(), {"-i", "/nonexistent/" + n, ""});
+            break;
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const TKvMathCommandLine reader(parameters);
+    EXPECT_EQ(reader.Expression, expression);
+    EXPECT_EQ(reader.VarListCount(), 2 + 2000);
+    EXPECT_EQ(reader.DiffLevel, 9997);
+    TCalculator calculator;
+    TCalcRequest request;
+    bool panel = false;
+    ApplyCommandLine(reader, calculator, request, panel);
+    EXPECT_EQ(calculator.MainFunction().VarCount(), 2 + 2000 + 1);
+    const TCalcOutcome outcome = calculator.RunCalculation(request);
+    // The derivative of order 9997 of a sum of 2000 variables other than x.
+    EXPECT_EQ(request.Mode, cmDerivative);
+    EXPECT_EQ(outcome.ResultText, "0");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, limit);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,4 +174,106 @@ TEST_F(Settings, DefaultLocationUsesConfigFolder) {
     EXPECT_EQ(DefaultIniFileName(), path); // decided once per run
     if (old.empty()) unsetenv("XDG_CONFIG_HOME"); else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
     SetIniFileName("");
+}
+
+namespace {
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr std::chrono::milliseconds SettingsTimeLimit(5000);
+#else
+constexpr std::chrono::milliseconds SettingsTimeLimit(1000);
+#endif
+
+// Bytes that a damaged or foreign file might hold, the same on every run.
+std::string Garbage(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 2463534242u;
+    for (char& c : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        c = static_cast<char>(state);
+    }
+    return bytes;
+}
+
+std::string HugeFile(int variables, int entries) {
+    std::string text = "[Variables]\nCount=" + std::to_string(variables) + "\n";
+    for (int n = 1; n <= variables; ++n)
+        text += "name" + std::to_string(n) + "=v" + std::to_string(n) + "\nvalue" +
+                std::to_string(n) + "=" + std::to_string(n) + "\n";
+    text += "[History]\nCount=" + std::to_string(entries) + "\n";
+    for (int n = 0; n < entries; ++n)
+        text += std::to_string(n) + "=x+" + std::to_string(n) + "\n";
+    return text;
+}
+
+} // namespace
+
+TEST_F(Settings, DamagedEmptyAndHugeFilesAreReadInTime) {
+    const struct {
+        const char* Name;
+        std::string Content;
+        std::int32_t Variables;
+        std::size_t History;
+    } cases[] = {
+        {"empty", "", 2, 0},
+        {"binary garbage", Garbage(1 << 20), 2, 0},
+        {"garbage after good lines", "[History]\nCount=1\n0=x\n" + Garbage(1 << 16), 2, 1},
+        {"a line of 10 MB", "[History]\nCount=1\n0=" + std::string(10 << 20, 'x') + "\n", 2, 1},
+        {"100000 variables and entries", HugeFile(100000, 100000), 100000, 100000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Write(c.Content);
+        const auto start = std::chrono::steady_clock::now();
+        TCalculator calculator;
+        EXPECT_NO_THROW(Restore(calculator));
+        EXPECT_EQ(calculator.MainFunction().VarCount(), c.Variables);
+        EXPECT_EQ(calculator.History.size(), c.History);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, SettingsTimeLimit);
+    }
+}
+
+TEST_F(Settings, AbsurdCountsReadWhatIsThere) {
+    const struct {
+        std::string Count;
+        std::vector<std::string> Names;
+    } cases[] = {
+        {"2147483647", {"a", "b"}},
+        {"-2147483648", {}},
+        {"99999999999", {"e", "Pi"}}, // not a 32-bit integer: the default 0
+        {"1e9", {"e", "Pi"}},
+        {"0x10", {"e", "Pi"}},
+        {" 2 ", {"a", "b"}},
+        {"1", {"a"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Count);
+        Write("[Variables]\nCount=" + c.Count + "\nname1=a\nvalue1=1\nname2=b\nvalue2=2\n" +
+              "[History]\nMaxCount=" + c.Count + "\nCount=" + c.Count + "\n0=x\n1=y\n");
+        const auto start = std::chrono::steady_clock::now();
+        TCalculator calculator;
+        Restore(calculator);
+        EXPECT_EQ(Names(calculator), c.Names);
+        EXPECT_LE(calculator.History.size(), 2u);
+        // Whatever the most, a new input is taken and the list never grows beyond two more.
+        calculator.AddToHistory("z");
+        calculator.AddToHistory("w");
+        EXPECT_LE(calculator.History.size(), 4u);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, SettingsTimeLimit);
+    }
+}
+
+TEST_F(Settings, HugeHistorySurvivesSaving) {
+    Write(HugeFile(3, 100000));
+    TCalculator calculator;
+    Restore(calculator);
+    const auto start = std::chrono::steady_clock::now();
+    Save(calculator);
+    TCalculator again;
+    Restore(again);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, SettingsTimeLimit);
+    EXPECT_TRUE(again.History == calculator.History);
+    EXPECT_EQ(Names(again), (std::vector<std::string>{"v1", "v2", "v3"}));
 }

@@ -155,3 +155,25 @@ TEST_F(ExprText, RandomTreesReadBack) {
     }
     EXPECT_GT(compared, 5000);
 }
+
+// Runs of factorials are written as the parser reads them, without a bracket for each: the
+// parser refuses brackets nested a thousand deep, but not long runs of "!".
+TEST_F(ExprText, FactorialRunsReadBack) {
+    ExpectTexts({
+        {"x!!", [&] { return Op(C::Factorial, Op(C::Factorial, V("x"))); }},
+        {"(x+1)!!", [&] { return Op(C::Factorial, Op(C::Factorial, Op(C::Sum, V("x"), Num(1)))); }},
+        {"(-2)!!", [&] { return Op(C::Factorial, Op(C::Factorial, Num(-2))); }},
+        {"(-x!)!", [&] { return Op(C::Factorial, Op(C::Negation, Op(C::Factorial, V("x")))); }},
+    });
+    // Deeper than brackets may nest, and room left to read it back.
+    TKvNodePtr tree = Num(1);
+    for (int i = 0; i < 3000; ++i)
+        tree = Op(C::Factorial, std::move(tree));
+    Function.SetTree(std::move(tree));
+    const std::string text = Function.ToText();
+    Function.SetTree(nullptr);
+    EXPECT_TRUE(text == "1" + std::string(3000, '!')) << text.substr(0, 40);
+    TParsed parsed(text, Function.VarDepot);
+    EXPECT_EQ(parsed.Parser->ErrorText.substr(0, 40), "");
+    EXPECT_TRUE(parsed.Function.ToText() == text);
+}
