@@ -46,6 +46,7 @@ TEST_F(CancelTest, NumericDerivativeStopsAndLeavesTheVariableWhereTheMethodWas) 
     request.DiffNumCount = 20;
     request.DiffNumXText = "1";
     ExpectCancelled(RunStopped(request));
+    ASSERT_EQ(Fractions.size(), 1u);
     EXPECT_GE(Fractions[0], 0.0);
     EXPECT_LT(Fractions[0], 1.0);
     // The variable holds the method's last sample, within twenty steps of the point.
@@ -71,14 +72,14 @@ TEST_P(CancelEachKind, StopsWithoutHistoryOrCaret) {
     request.IntgNumIntvText = request.LenNumIntvText = "1e-8";
     request.DiffCount = 2000000000;
     ExpectCancelled(RunStopped(request));
-    EXPECT_TRUE(Fractions[0] < 0 || (Fractions[0] >= 0 && Fractions[0] < 1));
+    ASSERT_EQ(Fractions.size(), 1u);
+    EXPECT_TRUE(Fractions[0] >= 0 && Fractions[0] < 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CancelEachKind,
                          testing::Values(TLongCase{"Newton", cmNewton, "x^3-2*x+2"},
                                          TLongCase{"Simpson", cmNumIntegral, "sin(x)"},
-                                         TLongCase{"CurveLength", cmCurveLength, "sin(x)"},
-                                         TLongCase{"Derivative", cmDerivative, "sin(x)"}),
+                                         TLongCase{"CurveLength", cmCurveLength, "sin(x)"}),
                          [](const testing::TestParamInfo<TLongCase>& info) {
                              return std::string(info.param.Title);
                          });
