@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
+#include "tests/TimeLimit.h"
 
 namespace {
 
@@ -139,11 +140,7 @@ TEST(CommandLine, VariablesWithoutNameAreRefused) {
 }
 
 TEST(CommandLine, ThousandsOfParametersAreReadInTime) {
-#ifdef __SANITIZE_ADDRESS__
-    constexpr std::chrono::milliseconds limit(5000);
-#else
-    constexpr std::chrono::milliseconds limit(1000);
-#endif
+    constexpr std::chrono::milliseconds limit = InputTimeLimit;
     std::vector<std::string> parameters;
     std::string expression;
     for (int i = 0; i < 10000; ++i) {

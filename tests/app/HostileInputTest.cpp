@@ -10,14 +10,11 @@
 #include "app/Calculator.h"
 #include "engine/MathTree.h"
 #include "platform/Locale.h"
+#include "tests/TimeLimit.h"
 
 namespace {
 
-#ifdef __SANITIZE_ADDRESS__
-constexpr std::chrono::milliseconds TimeLimit(5000);
-#else
-constexpr std::chrono::milliseconds TimeLimit(1000);
-#endif
+constexpr std::chrono::milliseconds TimeLimit = InputTimeLimit;
 
 std::string Repeat(const std::string& part, int times) {
     std::string text;

@@ -13,6 +13,7 @@
 #include "platform/IniFile.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "tests/TimeLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -178,11 +179,7 @@ TEST_F(Settings, DefaultLocationUsesConfigFolder) {
 
 namespace {
 
-#ifdef __SANITIZE_ADDRESS__
-constexpr std::chrono::milliseconds SettingsTimeLimit(5000);
-#else
-constexpr std::chrono::milliseconds SettingsTimeLimit(1000);
-#endif
+constexpr std::chrono::milliseconds SettingsTimeLimit = InputTimeLimit;
 
 // Bytes that a damaged or foreign file might hold, the same on every run.
 std::string Garbage(std::size_t size) {
