@@ -84,19 +84,42 @@ bool TKvMathUseOtherFunction::UncheckedValueAt(long double x, long double& value
     LastDirect = false;
     if (slot == nullptr) return false;
     *slot = x;
-    TKvOperatorNode& tree = *OtherFunction->GetTree();
-    value = tree.FastValue(tree);
+    value = FastTreeValue();
     OtherFunction->TakeFaultlessValue(value);
     return true;
+}
+
+long double TKvMathUseOtherFunction::FastTreeValue() {
+    if (Compiled.Ready()) [[likely]]
+        return Compiled.Value();
+    TKvOperatorNode& tree = *OtherFunction->GetTree();
+    if (!CompileRefused) {
+        const TKvCompiledTree::TResult result = Compiled.Compile(tree);
+        if (result == TKvCompiledTree::TResult::Compiled) return Compiled.Value();
+        // Messages left by a failed evaluation go with the next successful one.
+        CompileRefused = result == TKvCompiledTree::TResult::Refused;
+    }
+    return tree.FastValue(tree);
 }
 
 long double TKvMathUseOtherFunction::Evaluated(long double x) {
     if (long double* slot = DirectSlot()) [[likely]] {
         // What SetVarValueByIndex and Calculate do for a plain tree function, without the
-        // virtual calls and the store's lookup.
+        // virtual calls and the store's lookup. The flags are clear here, so a raised one
+        // belongs to this evaluation, which then runs again checked, from the same seed.
         *slot = x;
-        OtherFunction->TKvMathTreeFunction::Calculate();
         LastDirect = true;
+        const std::uint32_t seed = RandSeed;
+        long double value = FastTreeValue();
+        if (NoFaultAfter(value)) [[likely]] {
+            OtherFunction->TakeFaultlessValue(value);
+            return value;
+        }
+        RandSeed = seed;
+        FpuClearFaults();
+        // The checked run may leave messages in the nodes, which the program does not clear.
+        ForgetCompiled();
+        OtherFunction->TKvMathTreeFunction::Calculate();
         return OtherFunction->Result;
     }
     LastDirect = false;
@@ -123,6 +146,7 @@ long double* TKvMathUseOtherFunction::ResolveSlot() {
     TKvMathTreeFunction* function = OtherFunction;
     SlotFunction = nullptr;
     SlotVariable = nullptr;
+    ForgetCompiled();
     if (function == nullptr || function->VarDepot == nullptr) return nullptr;
     SlotFunction = function;
     SlotDepot = function->VarDepot;
@@ -150,6 +174,7 @@ void TKvMathIteratedFunction::Calculate() {
 
 void TKvMathNewtonFunction::Calculate() {
     TKvMathIteratedFunction::Calculate();
+    ForgetCompiled();
     try {
         FpuClearFaults();
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;
@@ -160,7 +185,10 @@ void TKvMathNewtonFunction::Calculate() {
         TProgressTicker ticker;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
-            if (ticker.Tick(step, std::int64_t{limit} + 1)) untested = true;
+            if (ticker.Tick(step, std::int64_t{limit} + 1)) {
+                untested = true;
+                ForgetCompiled();
+            }
             long double y, y2;
             // Both evaluations with one fault test, repeated one at a time after a flag.
             if (untested) Checked(x);

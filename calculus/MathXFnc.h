@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/MathCompiled.h"
 #include "engine/Progress.h"
 #include "functions/MathFunc.h"
 #include "platform/Exceptions.h"
@@ -85,6 +86,13 @@ protected:
     // seed it started with, so that the first fault and its message come as they would.
     bool UncheckedValueAt(long double x, long double& value);
 
+    // Drops the tree's program; it is made again at the next evaluation. Every run starts so,
+    // and so does the code after a progress check, whose hook may have run anything.
+    void ForgetCompiled() {
+        Compiled.Clear();
+        CompileRefused = false;
+    }
+
     // Raises the fault of the arithmetic that produced value, as the evaluation kernels would.
     static long double Checked(long double value) {
         FpuBarrier(value);
@@ -99,6 +107,9 @@ private:
     long double* ResolveSlot();
     // Evaluates at x once the pending fault of x's arithmetic has been raised.
     long double Evaluated(long double x);
+    // The tree's value by its program, or by the fast evaluators when it has none; faults are
+    // left in the flags.
+    long double FastTreeValue();
 
     // What the buffer was resolved against; any change resolves it again.
     const TKvMathTreeFunction* SlotFunction = nullptr;
@@ -109,6 +120,9 @@ private:
     std::int32_t SlotCount = -1;
     // The last evaluation went the direct way, which leaves the flags clear.
     bool LastDirect = false;
+    TKvCompiledTree Compiled;
+    // The tree holds something the program cannot compute; the fast evaluators take it.
+    bool CompileRefused = false;
 };
 
 // A method that iterates on the running variable, which must be set before Calculate.

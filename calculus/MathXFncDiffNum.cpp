@@ -27,6 +27,7 @@ void TKvMathDiffNumFunction::SetOrder(std::int32_t n) {
 }
 
 void TKvMathDiffNumFunction::Calculate() {
+    ForgetCompiled();
     try {
         FpuClearFaults();
         Ticker = TProgressTicker();
@@ -52,6 +53,6 @@ long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x)
 }
 
 long double TKvMathDiffNumFunction::Sample(long double x) {
-    Ticker.Tick(++Evaluations, TotalEvaluations);
+    if (Ticker.Tick(++Evaluations, TotalEvaluations)) ForgetCompiled();
     return ValueAt(x);
 }

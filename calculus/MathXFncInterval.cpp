@@ -96,6 +96,7 @@ void TKvMathIntervalNumFunction::SetIntervalWidth(long double width) {
 
 void TKvMathIntervalNumFunction::Calculate() {
     Result = 0;
+    ForgetCompiled();
     try {
         FpuClearFaults();
         if (!(Checked(UpperBound - LowerBound) > 0)) throw EKvIllegalIntIntervall(BoundsOrderText);
@@ -109,7 +110,7 @@ void TKvMathIntervalNumFunction::Calculate() {
         TProgressTicker ticker;
         // Both ends come from i, so no rounding accumulates along the interval.
         for (std::int32_t i = 1; i <= count; ++i) {
-            ticker.Tick(i, count);
+            if (ticker.Tick(i, count)) ForgetCompiled();
             const long double a = LowerBound + static_cast<long double>(i - 1) * IntervalWidth;
             const long double b = LowerBound + static_cast<long double>(i) * IntervalWidth;
             Result = Checked(Result + PieceValue(a, b));

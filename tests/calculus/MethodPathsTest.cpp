@@ -156,8 +156,9 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
 // What a method found about its function is found again when the function changed between
 // two calculations.
 TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
-    enum TChange { NoChange, IntegerVariable, OtherTree, VariableBefore, OtherStore };
-    const TChange changes[] = {NoChange, IntegerVariable, OtherTree, VariableBefore, OtherStore};
+    enum TChange { NoChange, IntegerVariable, OtherTree, VariableBefore, OtherStore, SameTreeChanged };
+    const TChange changes[] = {NoChange,     IntegerVariable, OtherTree,
+                               VariableBefore, OtherStore,    SameTreeChanged};
     const TRun run = {Integral, "x^2", 0, 3, 0.25L};
     for (const TChange change : changes) {
         SCOPED_TRACE(change);
@@ -193,6 +194,11 @@ TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
                 stores[i].AddVariable("x", dtExtended);
                 function->BorrowVarDepot(&stores[i]);
                 break;
+            case SameTreeChanged:
+                // Changed in place, at the same address: x^3, the old exponent destroyed.
+                function->GetTree()->DeleteOperand(1);
+                function->GetTree()->AddOperand(-1, TKvOperatorNode::CreateExtended(3));
+                break;
             }
             RandSeed = 12345;
             method->Calculate();
@@ -200,7 +206,7 @@ TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
         }
         ExpectSame(outcomes[0], outcomes[1]);
         // The integer case only has to agree; a is 0 and x keeps the last point, 3.
-        const double expected[] = {9, NAN, 81 / 4.0 + 3, 27, 9};
+        const double expected[] = {9, NAN, 81 / 4.0 + 3, 27, 9, 81 / 4.0};
         if (!std::isnan(expected[change])) {
             EXPECT_NEAR(static_cast<double>(outcomes[0].Result), expected[change], 1e-9);
         }

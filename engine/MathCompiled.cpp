@@ -1,0 +1,203 @@
+#include "engine/MathCompiled.h"
+
+#include <algorithm>
+
+#include "engine/MathKernels.h"
+#include "engine/MathKernelsImpl.h"
+
+namespace {
+
+using namespace KvKernels;
+using TStep = TKvCompiledStep;
+using TRun = long double (*)(const TStep&);
+
+[[gnu::cold, gnu::noinline]] long double Refuse() {
+    return RaiseInvalid();
+}
+
+template <bool Leaf> [[gnu::always_inline]] inline long double Operand(const void* operand) {
+    if constexpr (Leaf) {
+        return Load<long double>(operand);
+    } else {
+        const TStep& step = *static_cast<const TStep*>(operand);
+        return step.Run(step);
+    }
+}
+
+// The operations as the fast evaluators compute them; a failure raises the invalid flag.
+struct TAdd {
+    static long double Apply(long double a, long double b) { return a + b; }
+};
+struct TMultiply {
+    static long double Apply(long double a, long double b) { return a * b; }
+};
+struct TDivide {
+    static long double Apply(long double a, long double b) {
+        if (b == 0) [[unlikely]]
+            return Refuse();
+        return a / b;
+    }
+};
+struct TPower {
+    static long double Apply(long double a, long double b) {
+        long double r;
+        if (!KvScalar::Power(a, b, r)) [[unlikely]]
+            return Refuse();
+        return r;
+    }
+};
+
+// The left operand is computed first, as the fold does.
+template <class TOperation, bool LeftLeaf, bool RightLeaf> long double Binary(const TStep& step) {
+    const long double left = Operand<LeftLeaf>(step.Left);
+    return TOperation::Apply(left, Operand<RightLeaf>(step.Right));
+}
+
+template <class TOperation> TRun PickBinary(bool leftLeaf, bool rightLeaf) {
+    if (leftLeaf)
+        return rightLeaf ? Binary<TOperation, true, true> : Binary<TOperation, true, false>;
+    return rightLeaf ? Binary<TOperation, false, true> : Binary<TOperation, false, false>;
+}
+
+template <bool Leaf> long double Negation(const TStep& step) {
+    return -Operand<Leaf>(step.Left);
+}
+
+template <bool Leaf> long double Function(const TStep& step) {
+    return step.Function(Operand<Leaf>(step.Left));
+}
+
+long double LeafValue(const TStep& step) {
+    return Operand<true>(step.Left);
+}
+
+// PickFunction's family that hands out the scalar function itself.
+struct TScalarOf {
+    template <KvScalar::TScalarFunction F> static KvScalar::TScalarFunction Kernel() { return F; }
+};
+
+// A compiled operand: a leaf's value buffer or the index of a step.
+struct TRef {
+    const void* Leaf = nullptr;
+    std::int32_t Step = -1;
+    std::int32_t Depth = 0;
+};
+
+class TCompiler {
+public:
+    explicit TCompiler(std::vector<TStep>& steps) : Steps(steps) {}
+
+    TKvCompiledTree::TResult Result = TKvCompiledTree::TResult::Compiled;
+
+    bool Node(const TKvOperatorNode& node, std::int32_t depth, TRef& out) {
+        if (depth > TKvCompiledTree::MaxDepth || node.DataType != dtExtended)
+            return Refused();
+        if (!node.ErrorText.empty()) {
+            Result = TKvCompiledTree::TResult::Unclean;
+            return false;
+        }
+        if (node.OpCode == OpCodes::Constant || node.OpCode == OpCodes::Variable) {
+            if (node.Value == nullptr || node.Evaluator != EvaluateExtendedLeaf ||
+                node.FastValue != SelectFastLeaf(dtExtended))
+                return Refused();
+            out = TRef{node.Value, -1, 0};
+            return true;
+        }
+        const std::int32_t count = node.OperandCount();
+        if (count == 0 || node.FastValue != SelectFastOperator(node.OpCode, dtExtended))
+            return Refused();
+        for (std::int32_t i = 0; i < count; ++i)
+            if (node.GetOperand(i) == nullptr) return Refused();
+        if (!Node(*node.GetOperand(0), depth + 1, out)) return false;
+        switch (node.OpCode) {
+        case OpCodes::Sum:
+            return Fold(node, depth, PickBinary<TAdd>, out);
+        case OpCodes::Product:
+            return Fold(node, depth, PickBinary<TMultiply>, out);
+        case OpCodes::Quotient:
+            return Fold(node, depth, PickBinary<TDivide>, out);
+        case OpCodes::Power:
+            return Fold(node, depth, PickBinary<TPower>, out);
+        case OpCodes::Negation:
+            if (node.NegateKernel != ExtendedNegate || node.Evaluator != EvaluateNegation)
+                return Refused();
+            return Emit(out.Leaf ? Negation<true> : Negation<false>, out, TRef{}, nullptr, out);
+        default:
+            break;
+        }
+        const auto function = KvScalar::PickFunction<TScalarOf>(node.OpCode);
+        if (function == nullptr || node.FunctionKernel != SelectExtendedFunction(node.OpCode) ||
+            node.Evaluator != EvaluateFunction)
+            return Refused();
+        return Emit(out.Leaf ? Function<true> : Function<false>, out, TRef{}, function(), out);
+    }
+
+    // Turns the steps' indices into addresses, now that the list no longer grows.
+    void Link() {
+        for (std::size_t i = 0; i < Steps.size(); ++i) {
+            if (Links[i].first >= 0) Steps[i].Left = &Steps[Links[i].first];
+            if (Links[i].second >= 0) Steps[i].Right = &Steps[Links[i].second];
+        }
+    }
+
+    // The root as a step, even when it is a leaf.
+    const TStep* RootStep(TRef root) {
+        if (root.Leaf != nullptr) Emit(LeafValue, root, TRef{}, nullptr, root);
+        return &Steps[root.Step];
+    }
+
+private:
+    bool Refused() {
+        Result = TKvCompiledTree::TResult::Refused;
+        return false;
+    }
+
+    // ((a op b) op c) ...; left holds the first operand's code and receives the fold's.
+    bool Fold(const TKvOperatorNode& node, std::int32_t depth, TRun (*pick)(bool, bool),
+              TRef& left) {
+        if (node.BinaryKernel != SelectExtendedBinary(node.OpCode) ||
+            node.Evaluator != EvaluateOperator)
+            return Refused();
+        for (std::int32_t i = 1; i < node.OperandCount(); ++i) {
+            TRef right;
+            if (!Node(*node.GetOperand(i), depth + 1, right)) return false;
+            if (!Emit(pick(left.Leaf != nullptr, right.Leaf != nullptr), left, right, nullptr,
+                      left))
+                return false;
+        }
+        return true;
+    }
+
+    bool Emit(TRun run, TRef left, TRef right, KvScalar::TScalarFunction function, TRef& out) {
+        const std::int32_t depth = std::max(left.Depth, right.Depth) + 1;
+        if (depth > TKvCompiledTree::MaxDepth) return Refused();
+        Steps.push_back(TStep{run, left.Leaf, right.Leaf, function});
+        Links.emplace_back(left.Step, right.Step);
+        out = TRef{nullptr, static_cast<std::int32_t>(Steps.size() - 1), depth};
+        return true;
+    }
+
+    std::vector<TStep>& Steps;
+    std::vector<std::pair<std::int32_t, std::int32_t>> Links;
+};
+
+} // namespace
+
+TKvCompiledTree::TResult TKvCompiledTree::Compile(const TKvOperatorNode& root) {
+    Clear();
+    TCompiler compiler(Steps);
+    TRef top;
+    if (!compiler.Node(root, 0, top)) {
+        Steps.clear();
+        return compiler.Result;
+    }
+    const TKvCompiledStep* rootStep = compiler.RootStep(top);
+    compiler.Link();
+    Root = rootStep;
+    return TResult::Compiled;
+}
+
+void TKvCompiledTree::Clear() {
+    Steps.clear();
+    Root = nullptr;
+}
