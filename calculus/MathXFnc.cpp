@@ -190,20 +190,30 @@ void TKvMathNewtonFunction::Calculate() {
                 ForgetCompiled();
             }
             long double y, y2;
-            // Both evaluations with one fault test, repeated one at a time after a flag.
             if (untested) Checked(x);
             const std::uint32_t seed = RandSeed;
-            if (!UncheckedValueAt(x, y) || !UncheckedValueAt(x + DiffStep, y2) ||
-                !NoFaultAfter(y2)) [[unlikely]] {
-                FpuClearFaults();
-                RandSeed = seed;
-                FpuBarrier(x);
-                y = ValueAt(x);
-                y2 = ValueAt(x + DiffStep);
+            // Both evaluations and the step's arithmetic with one fault test. A zero quotient
+            // raises a flag here too; the checked repetition then finds it in its turn.
+            if (UncheckedValueAt(x, y) && UncheckedValueAt(x + DiffStep, y2)) [[likely]] {
+                const long double d = (y2 - y) / DiffStep;
+                const long double next = x - y / d;
+                long double change = std::fabs(x - next);
+                if (NoFaultAfter(change)) [[likely]] {
+                    x = next;
+                    converged = Delta >= change;
+                    untested = std::isnan(change) || std::isnan(Delta);
+                    continue;
+                }
             }
-            // The flags keep a fault of the step's arithmetic until the one test at its end; a
-            // quotient that faulted is infinite or not a number, never 0, and every fault here
-            // ends the same way.
+            // Once more one operation at a time, from the same start and seed, so that the
+            // first fault is the one reported.
+            FpuClearFaults();
+            RandSeed = seed;
+            FpuBarrier(x);
+            y = ValueAt(x);
+            y2 = ValueAt(x + DiffStep);
+            // A quotient that faulted is infinite or not a number, never 0, and every fault
+            // here ends the same way.
             const long double d = (y2 - y) / DiffStep;
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
