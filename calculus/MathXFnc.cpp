@@ -79,21 +79,9 @@ long double TKvMathUseOtherFunction::NextValueAt(long double x) {
     return Evaluated(x);
 }
 
-bool TKvMathUseOtherFunction::UncheckedValueAt(long double x, long double& value) {
-    long double* slot = DirectSlot();
-    LastDirect = false;
-    if (slot == nullptr) return false;
-    *slot = x;
-    value = FastTreeValue();
-    OtherFunction->TakeFaultlessValue(value);
-    return true;
-}
-
-long double TKvMathUseOtherFunction::FastTreeValue() {
-    if (Compiled.Ready()) [[likely]]
-        return Compiled.Value();
+long double TKvMathUseOtherFunction::CompiledOrFastValue() {
     TKvOperatorNode& tree = *OtherFunction->GetTree();
-    if (!CompileRefused) {
+    if (InRun && !CompileRefused) {
         const TKvCompiledTree::TResult result = Compiled.Compile(tree);
         if (result == TKvCompiledTree::TResult::Compiled) return Compiled.Value();
         // Messages left by a failed evaluation go with the next successful one.
@@ -130,18 +118,6 @@ long double TKvMathUseOtherFunction::Evaluated(long double x) {
     return OtherFunction->Result;
 }
 
-long double* TKvMathUseOtherFunction::DirectSlot() {
-    const TKvMathTreeFunction* function = OtherFunction;
-    if (function == SlotFunction && function->VarDepot == SlotDepot &&
-        function->GetTree() == SlotTree && RunVarIndex == SlotIndex &&
-        SlotDepot->Count() == SlotCount) [[likely]] {
-        // The variable may have been given another type since.
-        if (SlotVariable == nullptr || SlotVariable->DataType != dtExtended) return nullptr;
-        return static_cast<long double*>(SlotVariable->Value);
-    }
-    return ResolveSlot();
-}
-
 long double* TKvMathUseOtherFunction::ResolveSlot() {
     TKvMathTreeFunction* function = OtherFunction;
     SlotFunction = nullptr;
@@ -174,7 +150,7 @@ void TKvMathIteratedFunction::Calculate() {
 
 void TKvMathNewtonFunction::Calculate() {
     TKvMathIteratedFunction::Calculate();
-    ForgetCompiled();
+    const TRunScope run(*this);
     try {
         FpuClearFaults();
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;

@@ -9,13 +9,10 @@
 #include "engine/MathCompiled.h"
 #include "engine/Progress.h"
 #include "functions/MathFunc.h"
+#include "functions/MthTrFnc.h"
 #include "platform/Exceptions.h"
 #include "platform/FpuFaults.h"
 
-class TKvMathTreeFunction;
-class TKvOperatorNode;
-class TKvSingleVariable;
-class TKvVarDepot;
 
 // No running variable, or one the wrapped function does not have.
 class EKvNoRunningVarIndex : public Exception {
@@ -84,14 +81,42 @@ protected:
     // evaluators alone, any fault left in the flags. False when OtherFunction cannot be
     // evaluated so. A group whose test finds a flag runs again with ValueAt, from the random
     // seed it started with, so that the first fault and its message come as they would.
-    bool UncheckedValueAt(long double x, long double& value);
+    bool UncheckedValueAt(long double x, long double& value) {
+        long double* slot = DirectSlot();
+        LastDirect = false;
+        if (slot == nullptr) [[unlikely]]
+            return false;
+        *slot = x;
+        value = FastTreeValue();
+        OtherFunction->TakeFaultlessValue(value);
+        return true;
+    }
 
-    // Drops the tree's program; it is made again at the next evaluation. Every run starts so,
-    // and so does the code after a progress check, whose hook may have run anything.
+    // Drops the tree's program; it is made again at the next evaluation. So does the code after
+    // a progress check, whose hook may have run anything.
     void ForgetCompiled() {
         Compiled.Clear();
         CompileRefused = false;
     }
+
+    // A calculation's run: only within one is the tree known to stay as it is between
+    // evaluations, so only then is its program made and kept.
+    class TRunScope {
+    public:
+        explicit TRunScope(TKvMathUseOtherFunction& method) : Method(method) {
+            Method.ForgetCompiled();
+            Method.InRun = true;
+        }
+        ~TRunScope() {
+            Method.InRun = false;
+            Method.ForgetCompiled();
+        }
+        TRunScope(const TRunScope&) = delete;
+        TRunScope& operator=(const TRunScope&) = delete;
+
+    private:
+        TKvMathUseOtherFunction& Method;
+    };
 
     // Raises the fault of the arithmetic that produced value, as the evaluation kernels would.
     static long double Checked(long double value) {
@@ -103,13 +128,28 @@ protected:
 private:
     // The running variable's buffer, when OtherFunction is a plain tree function whose tree is
     // built and whose running variable is extended; null otherwise.
-    long double* DirectSlot();
+    long double* DirectSlot() {
+        const TKvMathTreeFunction* function = OtherFunction;
+        if (function == SlotFunction && function->VarDepot == SlotDepot &&
+            function->GetTree() == SlotTree && RunVarIndex == SlotIndex &&
+            SlotDepot->Count() == SlotCount) [[likely]] {
+            // The variable may have been given another type since.
+            if (SlotVariable == nullptr || SlotVariable->DataType != dtExtended) return nullptr;
+            return static_cast<long double*>(SlotVariable->Value);
+        }
+        return ResolveSlot();
+    }
     long double* ResolveSlot();
     // Evaluates at x once the pending fault of x's arithmetic has been raised.
     long double Evaluated(long double x);
     // The tree's value by its program, or by the fast evaluators when it has none; faults are
     // left in the flags.
-    long double FastTreeValue();
+    long double FastTreeValue() {
+        if (Compiled.Ready()) [[likely]]
+            return Compiled.Value();
+        return CompiledOrFastValue();
+    }
+    long double CompiledOrFastValue();
 
     // What the buffer was resolved against; any change resolves it again.
     const TKvMathTreeFunction* SlotFunction = nullptr;
@@ -123,6 +163,7 @@ private:
     TKvCompiledTree Compiled;
     // The tree holds something the program cannot compute; the fast evaluators take it.
     bool CompileRefused = false;
+    bool InRun = false;
 };
 
 // A method that iterates on the running variable, which must be set before Calculate.

@@ -27,7 +27,7 @@ void TKvMathDiffNumFunction::SetOrder(std::int32_t n) {
 }
 
 void TKvMathDiffNumFunction::Calculate() {
-    ForgetCompiled();
+    const TRunScope run(*this);
     try {
         FpuClearFaults();
         Ticker = TProgressTicker();

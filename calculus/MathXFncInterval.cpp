@@ -96,7 +96,7 @@ void TKvMathIntervalNumFunction::SetIntervalWidth(long double width) {
 
 void TKvMathIntervalNumFunction::Calculate() {
     Result = 0;
-    ForgetCompiled();
+    const TRunScope run(*this);
     try {
         FpuClearFaults();
         if (!(Checked(UpperBound - LowerBound) > 0)) throw EKvIllegalIntIntervall(BoundsOrderText);

@@ -164,6 +164,7 @@ TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
         SCOPED_TRACE(change);
         TOutcome outcomes[2];
         TKvVarDepot stores[2];
+        TKvNodePtr oldExponent;
         for (int i = 0; i < 2; ++i) {
             std::unique_ptr<TKvMathTreeFunction> function;
             if (i == 0)
@@ -195,8 +196,9 @@ TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
                 function->BorrowVarDepot(&stores[i]);
                 break;
             case SameTreeChanged:
-                // Changed in place, at the same address: x^3, the old exponent destroyed.
-                function->GetTree()->DeleteOperand(1);
+                // Changed in place, at the same address: x^3. The old exponent stays alive
+                // until the end, so its buffer still holds 2.
+                oldExponent = function->GetTree()->ReleaseOperand(1);
                 function->GetTree()->AddOperand(-1, TKvOperatorNode::CreateExtended(3));
                 break;
             }
@@ -211,6 +213,21 @@ TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
             EXPECT_NEAR(static_cast<double>(outcomes[0].Result), expected[change], 1e-9);
         }
     }
+}
+
+// Outside a calculation nothing says when the tree changes, so a piece asked for directly must
+// follow the tree as it is now.
+TEST(MethodPathsTest, PiecesOutsideACalculationFollowTheTree) {
+    TKvMathTreeFunction function;
+    Parse(function, "x^2");
+    TKvMathIntgNumFunction method(&function);
+    method.BorrowedFunction = true;
+    method.SetRunningVariable("x");
+    EXPECT_NEAR(static_cast<double>(method.PieceValue(0, 3)), 9, 1e-15);
+    // The old exponent stays alive, so its buffer still holds 2.
+    const TKvNodePtr old = function.GetTree()->ReleaseOperand(1);
+    function.GetTree()->AddOperand(-1, TKvOperatorNode::CreateExtended(3));
+    EXPECT_NEAR(static_cast<double>(method.PieceValue(0, 3)), 81 / 4.0, 1e-15);
 }
 
 } // namespace
