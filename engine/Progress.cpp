@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/FpuFaults.h"
+
 namespace {
 
 using TClock = std::chrono::steady_clock;
@@ -50,7 +52,12 @@ void TProgressTicker::Check(double fraction) {
     Countdown = Stride;
     if (now - State.LastReport < std::chrono::milliseconds(IntervalMs)) return;
     State.LastReport = now;
-    if (!State.Hook(fraction)) {
+    // The hook's own arithmetic (the window's events) must not leave flags that the calculation
+    // would take for its faults.
+    const TFpuFlagState flags = FpuSaveFlags();
+    const bool goOn = State.Hook(fraction);
+    FpuRestoreFlags(flags);
+    if (!goOn) {
         State.Cancelled = true;
         throw ECalculationCancelled();
     }
