@@ -216,6 +216,10 @@ public:
 private:
     // ValueAt with a tick of the progress.
     long double Sample(long double x);
+    // The first order's quotient from beside and x, both evaluations and the quotient with one
+    // fault test; repeated one operation at a time after a flag.
+    long double FirstQuotient(long double beside, long double x, long double step);
+    void Tick();
 
     std::int32_t Order = 1;
     TProgressTicker Ticker;

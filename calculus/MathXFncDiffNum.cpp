@@ -3,6 +3,7 @@
 #include <string>
 
 #include "calculus/MathXFnc.h"
+#include "engine/MathKernels.h"
 #include "functions/MthTrFnc.h"
 
 namespace {
@@ -47,12 +48,44 @@ long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x)
     const long double step = n % 2 != 0 ? DiffStep : -DiffStep;
     // A fault of this sum is raised by the next evaluation's check, before anything else runs.
     const long double beside = x + step;
-    const long double fBeside = n == 1 ? Sample(beside) : NumDerivative(n - 1, beside);
-    const long double fHere = n == 1 ? Sample(x) : NumDerivative(n - 1, x);
+    if (n == 1) return FirstQuotient(beside, x, step);
+    const long double fBeside = NumDerivative(n - 1, beside);
+    const long double fHere = NumDerivative(n - 1, x);
     return Checked((fBeside - fHere) / step);
 }
 
-long double TKvMathDiffNumFunction::Sample(long double x) {
+long double TKvMathDiffNumFunction::FirstQuotient(long double beside, long double x,
+                                                  long double step) {
+    // The sum that made beside is tested first: its fault comes before any evaluation.
+    Checked(beside);
+    const std::uint32_t seed = RandSeed;
+    long double fBeside, fHere;
+    Tick();
+    if (UncheckedValueAt(beside, fBeside)) {
+        Tick();
+        if (UncheckedValueAt(x, fHere)) [[likely]] {
+            long double quotient = (fBeside - fHere) / step;
+            FpuBarrier(quotient);
+            if (FpuRaisedFaults() == 0) [[likely]]
+                return quotient;
+        }
+        FpuClearFaults();
+        RandSeed = seed;
+        FpuBarrier(x);
+        fBeside = ValueAt(beside);
+        fHere = ValueAt(x);
+        return Checked((fBeside - fHere) / step);
+    }
+    fBeside = ValueAt(beside);
+    fHere = Sample(x);
+    return Checked((fBeside - fHere) / step);
+}
+
+void TKvMathDiffNumFunction::Tick() {
     if (Ticker.Tick(++Evaluations, TotalEvaluations)) ForgetCompiled();
+}
+
+long double TKvMathDiffNumFunction::Sample(long double x) {
+    Tick();
     return ValueAt(x);
 }

@@ -142,6 +142,11 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         {Derivative, "1/(x-1e-10)", 0, 0, 3},
         {Derivative, "ln(x)", 0, 0, 2},
         {Derivative, "x^2", 1.18e4932L, 0, 1},
+        {Derivative, "sqrt(x)", 0, 0, 2},
+        {Derivative, "rnd(x)/(x-1e-10)", 0, 0, 3},
+        // The quotient overflows after two evaluations that succeeded.
+        {Derivative, "1e4931*heav(x)", -1e-11L, 0, 1},
+        {Derivative, "1e4931*heav(x)+rnd(1)", -1e-11L, 0, 3},
     };
     for (const TRun& run : runs) {
         SCOPED_TRACE(std::string(run.Text) + " kind " + std::to_string(run.Kind));
