@@ -249,6 +249,12 @@ public:
     long double LowerBound = 0;
     long double UpperBound = 0;
 
+protected:
+    // The piece's value with every fault left in the flags, for a caller that tests them once
+    // for the piece and its sum and goes through PieceValue after a flag. False when the piece
+    // must go through PieceValue at once, as for any class whose PieceValue is another one.
+    virtual bool UncheckedPieceValue(long double, long double, long double&) { return false; }
+
 private:
     long double IntervalWidth = 0.1L;
 };
@@ -260,6 +266,9 @@ public:
 
     std::string ClassName() const override { return "TKvMathIntgNumFunction"; }
     long double PieceValue(long double a, long double b) override;
+
+protected:
+    bool UncheckedPieceValue(long double a, long double b, long double& value) override;
 };
 
 // The length of the graph, each piece replaced by the circular arc through its ends and its
@@ -270,4 +279,7 @@ public:
 
     std::string ClassName() const override { return "TKvMathLenNumFunction"; }
     long double PieceValue(long double a, long double b) override;
+
+protected:
+    bool UncheckedPieceValue(long double a, long double b, long double& value) override;
 };

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <exception>
 #include <string>
+#include <typeinfo>
 
 #include "calculus/MathXFnc.h"
 #include "engine/MathKernels.h"
@@ -108,11 +109,30 @@ void TKvMathIntervalNumFunction::Calculate() {
             throw EKvIllegalIntIntervall(
                 IllegalIntervalText(LowerBound, UpperBound, IntervalWidth));
         TProgressTicker ticker;
+        long double lower = LowerBound, width = IntervalWidth;
         // Both ends come from i, so no rounding accumulates along the interval.
         for (std::int32_t i = 1; i <= count; ++i) {
             if (ticker.Tick(i, count)) ForgetCompiled();
-            const long double a = LowerBound + static_cast<long double>(i - 1) * IntervalWidth;
-            const long double b = LowerBound + static_cast<long double>(i) * IntervalWidth;
+            const std::uint32_t seed = RandSeed;
+            long double a = lower + static_cast<long double>(i - 1) * width;
+            long double b = lower + static_cast<long double>(i) * width;
+            // The ends, the piece and the sum with one fault test.
+            long double piece;
+            if (UncheckedPieceValue(a, b, piece)) [[likely]] {
+                long double sum = Result + piece;
+                FpuBarrier(sum);
+                if (FpuRaisedFaults() == 0) [[likely]] {
+                    Result = sum;
+                    continue;
+                }
+            }
+            // Once more with a test after each operation, the ends computed again so that a
+            // fault of theirs is raised again, and from the same seed.
+            FpuClearFaults();
+            RandSeed = seed;
+            Opaque(lower, width);
+            a = lower + static_cast<long double>(i - 1) * width;
+            b = lower + static_cast<long double>(i) * width;
             Result = Checked(Result + PieceValue(a, b));
         }
         const long double end = LowerBound + static_cast<long double>(count) * IntervalWidth;
@@ -125,6 +145,17 @@ void TKvMathIntervalNumFunction::Calculate() {
     } catch (...) {
         if (GetErrorText().empty()) SetErrorText(IntervalFailedText);
     }
+}
+
+bool TKvMathIntgNumFunction::UncheckedPieceValue(long double a, long double b,
+                                                 long double& value) {
+    if (typeid(*this) != typeid(TKvMathIntgNumFunction)) return false;
+    const long double m = (a + b) * 0.5L;
+    long double fa, fm, fb;
+    if (!UncheckedValueAt(a, fa) || !UncheckedValueAt(m, fm) || !UncheckedValueAt(b, fb))
+        return false;
+    value = SimpsonArea<false>(a, b, fa, fm, fb);
+    return true;
 }
 
 // Simpson's rule, the integral of the parabola through the ends and the midpoint. Solving for
@@ -158,6 +189,17 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     FpuClearFaults();
     Opaque(a, b, fa, fm, fb);
     return SimpsonArea<true>(a, b, fa, fm, fb);
+}
+
+bool TKvMathLenNumFunction::UncheckedPieceValue(long double a, long double b,
+                                                long double& value) {
+    if (typeid(*this) != typeid(TKvMathLenNumFunction)) return false;
+    const long double m = (a + b) * 0.5L;
+    long double fa, fb, fm;
+    if (!UncheckedValueAt(a, fa) || !UncheckedValueAt(b, fb) || !UncheckedValueAt(m, fm))
+        return false;
+    value = ArcLength<false>(a, m, b, fa, fm, fb);
+    return true;
 }
 
 // The circular arc through the ends and the midpoint, its centre where the perpendicular

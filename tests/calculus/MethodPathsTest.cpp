@@ -122,6 +122,10 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         // The random numbers must come in the same order, also around a fault.
         {Integral, "rnd(x)+x", 0, 1, 0.1L},
         {Integral, "rnd(x)/(x-0.5)", 0, 1, 0.125L},
+        // The sum of the pieces overflows, the pieces themselves do not.
+        {Integral, "1e4932*heav(x-1)", 0, 3, 1},
+        {Integral, "1e4932*heav(x-1)+rnd(x)", 0, 3, 1},
+        {Length, "1e4932*heav(x-1.2)*(x-1.2)", 0, 4, 1},
         {Length, "sin(x)", 0, 20, 0.01L},
         {Length, "1/(x-0.5)", 0, 1, 0.125L},
         {Length, "1e4932*heav(x-0.75)", 0, 1, 1},
@@ -233,6 +237,27 @@ TEST(MethodPathsTest, PiecesOutsideACalculationFollowTheTree) {
     const TKvNodePtr old = function.GetTree()->ReleaseOperand(1);
     function.GetTree()->AddOperand(-1, TKvOperatorNode::CreateExtended(3));
     EXPECT_NEAR(static_cast<double>(method.PieceValue(0, 3)), 81 / 4.0, 1e-15);
+}
+
+// A method whose own pieces differ is asked for each of them.
+TEST(MethodPathsTest, OverriddenPiecesAreUsed) {
+    class TDoubledPieces : public TKvMathIntgNumFunction {
+    public:
+        using TKvMathIntgNumFunction::TKvMathIntgNumFunction;
+        long double PieceValue(long double a, long double b) override {
+            return 2 * TKvMathIntgNumFunction::PieceValue(a, b);
+        }
+    };
+    TKvMathTreeFunction function;
+    Parse(function, "x^2");
+    TDoubledPieces method(&function);
+    method.BorrowedFunction = true;
+    method.SetRunningVariable("x");
+    method.LowerBound = 0;
+    method.UpperBound = 3;
+    method.SetIntervalWidth(0.5L);
+    method.Calculate();
+    EXPECT_NEAR(static_cast<double>(method.Result), 18, 1e-15);
 }
 
 } // namespace
