@@ -106,7 +106,8 @@ bool Report(const TWorkload& workload, int rounds) {
     const bool parse = workload.Method == TMethod::Parse;
     const bool agree = Agree(engine, hand) && Agree(engine, counted);
     const bool sameCount = parse || counted.Evaluations == hand.Evaluations;
-    const bool noAllocations = parse || counted.Allocations == 0;
+    const bool noAllocations =
+        parse || (counted.Allocations == 0 && engine.RunAllocations <= MaxRunAllocations);
     const double engineSeconds = Median(times.Seconds[0]);
     const auto [handLow, handHigh] =
         std::minmax_element(times.HandRatios.begin(), times.HandRatios.end());
@@ -124,11 +125,12 @@ bool Report(const TWorkload& workload, int rounds) {
                         static_cast<double>(std::max<std::int64_t>(counted.Evaluations, 1)));
     } else {
         std::printf("    %lld Auswertungen (hand %lld), %.1f ns je Auswertung, Allokationen "
-                    "in Auswertungen: %lld\n",
+                    "in Auswertungen: %lld, im ganzen direkten Lauf: %lld\n",
                     static_cast<long long>(counted.Evaluations),
                     static_cast<long long>(hand.Evaluations),
                     engineSeconds * 1e9 / static_cast<double>(counted.Evaluations),
-                    static_cast<long long>(counted.Allocations));
+                    static_cast<long long>(counted.Allocations),
+                    static_cast<long long>(engine.RunAllocations));
     }
     std::printf("    Ergebnis nimbrel %s   hand %s   muparser %s%s\n", ResultText(engine).c_str(),
                 ResultText(hand).c_str(), ResultText(mu).c_str(),

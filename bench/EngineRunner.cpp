@@ -113,7 +113,9 @@ TOutcome RunEngine(const TWorkload& workload, bool counted) {
             outcome.Message = parser->ErrorText;
             return outcome;
         }
+        const std::int64_t before = AllocationCount();
         RunMethod(workload, *function, outcome);
+        outcome.RunAllocations = AllocationCount() - before;
     }
     if (counted) {
         const auto& counting = static_cast<const TCountingFunction&>(*function);

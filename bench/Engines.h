@@ -18,7 +18,13 @@ struct TOutcome {
     std::int64_t Evaluations = 0;
     // Allocations inside those evaluations (parsing included for the parser workload).
     std::int64_t Allocations = 0;
+    // Allocations in the whole method run of an uncounted engine run, which evaluates directly:
+    // a few for the run itself, none for its evaluations.
+    std::int64_t RunAllocations = 0;
 };
+
+// More than this many allocations in one method run would mean that evaluations allocate.
+constexpr std::int64_t MaxRunAllocations = 100;
 
 // counted: the engine also counts its evaluations (slightly slower; for the checks only).
 TOutcome RunEngine(const TWorkload& workload, bool counted);

@@ -1,0 +1,85 @@
+// The numeric methods' runs allocate a fixed amount, however many evaluations they make.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "calculus/MathXFnc.h"
+#include "engine/MathPars.h"
+#include "functions/MthTrFnc.h"
+#include "tests/alloc/AllocCount.h"
+
+namespace {
+
+class MethodAllocTest : public ::testing::Test {
+protected:
+    void Parse(const char* text) {
+        auto* parser = new TKvMathParser(&Function);
+        Function.SetCreator(parser);
+        Function.AddVariable("x");
+        parser->SetExpression(text);
+        parser->Execute();
+        ASSERT_EQ(parser->ErrorText, "");
+    }
+
+    // The allocations of one run of a method made for size.
+    std::int64_t Allocations(const std::function<void(std::int32_t)>& run, std::int32_t size) {
+        const std::int64_t before = AllocationCount();
+        run(size);
+        return AllocationCount() - before;
+    }
+
+    void ExpectFixed(const std::function<void(std::int32_t)>& run, std::int32_t small,
+                     std::int32_t large) {
+        run(small); // settles the first run's own allocations
+        EXPECT_EQ(Allocations(run, large), Allocations(run, small));
+    }
+
+    TKvMathTreeFunction Function;
+};
+
+TEST_F(MethodAllocTest, IntervalMethodsNewtonAndDerivative) {
+    Parse("sin(x)*exp(-x/10)+x^2/3-rnd(x)");
+    ExpectFixed(
+        [this](std::int32_t pieces) {
+            TKvMathIntgNumFunction method(&Function);
+            method.BorrowedFunction = true;
+            method.SetRunningVariable("x");
+            method.UpperBound = pieces;
+            method.SetIntervalWidth(1);
+            method.Calculate();
+        },
+        10, 10000);
+    ExpectFixed(
+        [this](std::int32_t pieces) {
+            TKvMathLenNumFunction method(&Function);
+            method.BorrowedFunction = true;
+            method.SetRunningVariable("x");
+            method.UpperBound = pieces;
+            method.SetIntervalWidth(1);
+            method.Calculate();
+        },
+        10, 10000);
+    ExpectFixed(
+        [this](std::int32_t order) {
+            TKvMathDiffNumFunction method(&Function);
+            method.BorrowedFunction = true;
+            method.SetRunningVariable("x");
+            method.SetOrder(order);
+            method.Calculate();
+        },
+        2, 14);
+    Parse("x^3-2*x+2");
+    ExpectFixed(
+        [this](std::int32_t steps) {
+            Function.SetVarValue("x", 0);
+            TKvMathNewtonFunction method(&Function);
+            method.BorrowedFunction = true;
+            method.SetRunningVariable("x");
+            method.MaxIterations = steps;
+            method.Calculate();
+        },
+        10, 10000);
+}
+
+} // namespace
