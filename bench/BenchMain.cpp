@@ -168,12 +168,12 @@ int Check() {
         const TOutcome engine = RunEngine(workload, true);
         const TOutcome hand = RunHand(workload);
         const bool parse = workload.Method == TMethod::Parse;
-        const bool passed = Agree(engine, hand) &&
-                            (parse || (engine.Evaluations == hand.Evaluations &&
-                                       engine.Evaluations > 0 && engine.Allocations == 0));
-        std::printf("%s %s: %s / %s, %lld / %lld Auswertungen, %lld Allokationen\n",
-                    workload.Name, passed ? "ok" : "FEHLER", ResultText(engine).c_str(),
-                    ResultText(hand).c_str(), static_cast<long long>(engine.Evaluations),
+        const bool passed =
+            Agree(engine, hand) && (parse || (engine.Evaluations == hand.Evaluations &&
+                                              engine.Evaluations > 0 && engine.Allocations == 0));
+        std::printf("%s %s: %s / %s, %lld / %lld Auswertungen, %lld Allokationen\n", workload.Name,
+                    passed ? "ok" : "FEHLER", ResultText(engine).c_str(), ResultText(hand).c_str(),
+                    static_cast<long long>(engine.Evaluations),
                     static_cast<long long>(hand.Evaluations),
                     static_cast<long long>(engine.Allocations));
         allPassed = allPassed && passed;

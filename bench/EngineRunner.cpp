@@ -2,11 +2,11 @@
 // parser, and a method object that borrows it.
 #include <memory>
 
-#include "tests/alloc/AllocCount.h"
 #include "bench/Engines.h"
 #include "calculus/MathXFnc.h"
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "tests/alloc/AllocCount.h"
 
 namespace Bench {
 

@@ -131,8 +131,8 @@ long double* TKvMathUseOtherFunction::ResolveSlot() {
     SlotCount = SlotDepot->Count();
     // A subclass may set variables or calculate in its own way; without a tree the creator
     // builds one first.
-    if (typeid(*function) != typeid(TKvMathTreeFunction) || SlotTree == nullptr ||
-        SlotIndex < 0 || SlotIndex >= SlotCount)
+    if (typeid(*function) != typeid(TKvMathTreeFunction) || SlotTree == nullptr || SlotIndex < 0 ||
+        SlotIndex >= SlotCount)
         return nullptr;
     SlotVariable = SlotDepot->Variables(SlotIndex);
     if (SlotVariable->DataType != dtExtended) return nullptr;

@@ -13,7 +13,6 @@
 #include "platform/Exceptions.h"
 #include "platform/FpuFaults.h"
 
-
 // No running variable, or one the wrapped function does not have.
 class EKvNoRunningVarIndex : public Exception {
 public:
@@ -90,6 +89,12 @@ protected:
         value = FastTreeValue();
         OtherFunction->TakeFaultlessValue(value);
         return true;
+    }
+
+    // UncheckedValueAt at three points in the order given.
+    bool UncheckedValuesAt(long double x1, long double x2, long double x3, long double& f1,
+                           long double& f2, long double& f3) {
+        return UncheckedValueAt(x1, f1) && UncheckedValueAt(x2, f2) && UncheckedValueAt(x3, f3);
     }
 
     // Drops the tree's program; it is made again at the next evaluation. So does the code after
@@ -269,6 +274,9 @@ public:
 
 protected:
     bool UncheckedPieceValue(long double a, long double b, long double& value) override;
+
+private:
+    bool UncheckedArea(long double a, long double b, long double& area);
 };
 
 // The length of the graph, each piece replaced by the circular arc through its ends and its
@@ -282,4 +290,7 @@ public:
 
 protected:
     bool UncheckedPieceValue(long double a, long double b, long double& value) override;
+
+private:
+    bool UncheckedLength(long double a, long double b, long double& length);
 };

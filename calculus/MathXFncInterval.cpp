@@ -147,14 +147,15 @@ void TKvMathIntervalNumFunction::Calculate() {
     }
 }
 
-bool TKvMathIntgNumFunction::UncheckedPieceValue(long double a, long double b,
-                                                 long double& value) {
-    if (typeid(*this) != typeid(TKvMathIntgNumFunction)) return false;
+bool TKvMathIntgNumFunction::UncheckedPieceValue(long double a, long double b, long double& value) {
+    return typeid(*this) == typeid(TKvMathIntgNumFunction) && UncheckedArea(a, b, value);
+}
+
+bool TKvMathIntgNumFunction::UncheckedArea(long double a, long double b, long double& area) {
     const long double m = (a + b) * 0.5L;
     long double fa, fm, fb;
-    if (!UncheckedValueAt(a, fa) || !UncheckedValueAt(m, fm) || !UncheckedValueAt(b, fb))
-        return false;
-    value = SimpsonArea<false>(a, b, fa, fm, fb);
+    if (!UncheckedValuesAt(a, m, b, fa, fm, fb)) return false;
+    area = SimpsonArea<false>(a, b, fa, fm, fb);
     return true;
 }
 
@@ -163,12 +164,11 @@ bool TKvMathIntgNumFunction::UncheckedPieceValue(long double a, long double b,
 // against the width; this form keeps them.
 long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     const long double m = (a + b) * 0.5L;
-    long double fa, fm, fb;
     // A fault of the arithmetic that produced the points comes before any evaluation.
     Checked(a);
     const std::uint32_t seed = RandSeed;
-    if (UncheckedValueAt(a, fa) && UncheckedValueAt(m, fm) && UncheckedValueAt(b, fb)) {
-        long double area = SimpsonArea<false>(a, b, fa, fm, fb);
+    long double area;
+    if (UncheckedArea(a, b, area)) {
         FpuBarrier(area);
         if (FpuRaisedFaults() == 0) [[likely]]
             return area;
@@ -176,13 +176,13 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     // One evaluation at a time, each tested, when the group raised a flag or cannot run.
     FpuClearFaults();
     RandSeed = seed;
-    fa = ValueAt(a);
-    fm = NextValueAt(m);
-    fb = NextValueAt(b);
+    long double fa = ValueAt(a);
+    long double fm = NextValueAt(m);
+    long double fb = NextValueAt(b);
     // The flags are clear after an evaluation. The arithmetic runs once without a test after
     // each operation; only when it raised a flag does it run again with them, so that the
     // first faulting operation is the one reported.
-    long double area = SimpsonArea<false>(a, b, fa, fm, fb);
+    area = SimpsonArea<false>(a, b, fa, fm, fb);
     FpuBarrier(area);
     if (FpuRaisedFaults() == 0) [[likely]]
         return area;
@@ -191,14 +191,15 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     return SimpsonArea<true>(a, b, fa, fm, fb);
 }
 
-bool TKvMathLenNumFunction::UncheckedPieceValue(long double a, long double b,
-                                                long double& value) {
-    if (typeid(*this) != typeid(TKvMathLenNumFunction)) return false;
+bool TKvMathLenNumFunction::UncheckedPieceValue(long double a, long double b, long double& value) {
+    return typeid(*this) == typeid(TKvMathLenNumFunction) && UncheckedLength(a, b, value);
+}
+
+bool TKvMathLenNumFunction::UncheckedLength(long double a, long double b, long double& length) {
     const long double m = (a + b) * 0.5L;
     long double fa, fb, fm;
-    if (!UncheckedValueAt(a, fa) || !UncheckedValueAt(b, fb) || !UncheckedValueAt(m, fm))
-        return false;
-    value = ArcLength<false>(a, m, b, fa, fm, fb);
+    if (!UncheckedValuesAt(a, b, m, fa, fb, fm)) return false;
+    length = ArcLength<false>(a, m, b, fa, fm, fb);
     return true;
 }
 
@@ -206,23 +207,22 @@ bool TKvMathLenNumFunction::UncheckedPieceValue(long double a, long double b,
 // bisectors of the two half chords meet. A vertical bisector's slope is never formed.
 long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     long double m = (a + b) * 0.5L;
-    long double fa, fb, fm;
     // Grouped as for the Simpson piece.
     Checked(a);
     const std::uint32_t seed = RandSeed;
-    if (UncheckedValueAt(a, fa) && UncheckedValueAt(b, fb) && UncheckedValueAt(m, fm)) {
-        long double length = ArcLength<false>(a, m, b, fa, fm, fb);
+    long double length;
+    if (UncheckedLength(a, b, length)) {
         FpuBarrier(length);
         if (FpuRaisedFaults() == 0) [[likely]]
             return length;
     }
     FpuClearFaults();
     RandSeed = seed;
-    fa = ValueAt(a);
-    fb = NextValueAt(b);
-    fm = NextValueAt(m);
+    long double fa = ValueAt(a);
+    long double fb = NextValueAt(b);
+    long double fm = NextValueAt(m);
     // Unchecked first, as for the Simpson piece.
-    long double length = ArcLength<false>(a, m, b, fa, fm, fb);
+    length = ArcLength<false>(a, m, b, fa, fm, fb);
     FpuBarrier(length);
     if (FpuRaisedFaults() == 0) [[likely]]
         return length;

@@ -90,8 +90,7 @@ public:
     TKvCompiledTree::TResult Result = TKvCompiledTree::TResult::Compiled;
 
     bool Node(const TKvOperatorNode& node, std::int32_t depth, TRef& out) {
-        if (depth > TKvCompiledTree::MaxDepth || node.DataType != dtExtended)
-            return Refused();
+        if (depth > TKvCompiledTree::MaxDepth || node.DataType != dtExtended) return Refused();
         if (!node.ErrorText.empty()) {
             Result = TKvCompiledTree::TResult::Unclean;
             return false;

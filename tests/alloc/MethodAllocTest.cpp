@@ -7,6 +7,7 @@
 #include "calculus/MathXFnc.h"
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "tests/ParseInto.h"
 #include "tests/alloc/AllocCount.h"
 
 namespace {
@@ -14,12 +15,8 @@ namespace {
 class MethodAllocTest : public ::testing::Test {
 protected:
     void Parse(const char* text) {
-        auto* parser = new TKvMathParser(&Function);
-        Function.SetCreator(parser);
         Function.AddVariable("x");
-        parser->SetExpression(text);
-        parser->Execute();
-        ASSERT_EQ(parser->ErrorText, "");
+        ASSERT_EQ(ParseInto(Function, text), "");
     }
 
     // The allocations of one run of a method made for size.
@@ -35,31 +32,24 @@ protected:
         EXPECT_EQ(Allocations(run, large), Allocations(run, small));
     }
 
+    template <class TMethod> void RunInterval(std::int32_t pieces) {
+        TMethod method(&Function);
+        method.BorrowedFunction = true;
+        method.SetRunningVariable("x");
+        method.UpperBound = pieces;
+        method.SetIntervalWidth(1);
+        method.Calculate();
+    }
+
     TKvMathTreeFunction Function;
 };
 
 TEST_F(MethodAllocTest, IntervalMethodsNewtonAndDerivative) {
     Parse("sin(x)*exp(-x/10)+x^2/3-rnd(x)");
-    ExpectFixed(
-        [this](std::int32_t pieces) {
-            TKvMathIntgNumFunction method(&Function);
-            method.BorrowedFunction = true;
-            method.SetRunningVariable("x");
-            method.UpperBound = pieces;
-            method.SetIntervalWidth(1);
-            method.Calculate();
-        },
-        10, 10000);
-    ExpectFixed(
-        [this](std::int32_t pieces) {
-            TKvMathLenNumFunction method(&Function);
-            method.BorrowedFunction = true;
-            method.SetRunningVariable("x");
-            method.UpperBound = pieces;
-            method.SetIntervalWidth(1);
-            method.Calculate();
-        },
-        10, 10000);
+    ExpectFixed([this](std::int32_t pieces) { RunInterval<TKvMathIntgNumFunction>(pieces); }, 10,
+                10000);
+    ExpectFixed([this](std::int32_t pieces) { RunInterval<TKvMathLenNumFunction>(pieces); }, 10,
+                10000);
     ExpectFixed(
         [this](std::int32_t order) {
             TKvMathDiffNumFunction method(&Function);

@@ -12,6 +12,7 @@
 #include "engine/MathKernels.h"
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "tests/ParseInto.h"
 
 namespace {
 
@@ -37,15 +38,11 @@ struct TOutcome {
 };
 
 void Parse(TKvMathTreeFunction& function, const std::string& text) {
-    auto* parser = new TKvMathParser(&function);
-    function.SetCreator(parser);
     function.AddVariable("x");
-    parser->SetExpression(text);
-    parser->Execute();
+    ParseInto(function, text);
 }
 
-std::unique_ptr<TKvMathUseOtherFunction> MethodFor(const TRun& run,
-                                                   TKvMathTreeFunction& function) {
+std::unique_ptr<TKvMathUseOtherFunction> MethodFor(const TRun& run, TKvMathTreeFunction& function) {
     std::unique_ptr<TKvMathUseOtherFunction> method;
     switch (run.Kind) {
     case Integral:
@@ -165,9 +162,16 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
 // What a method found about its function is found again when the function changed between
 // two calculations.
 TEST(MethodPathsTest, ChangesBetweenCalculationsAreSeen) {
-    enum TChange { NoChange, IntegerVariable, OtherTree, VariableBefore, OtherStore, SameTreeChanged };
-    const TChange changes[] = {NoChange,     IntegerVariable, OtherTree,
-                               VariableBefore, OtherStore,    SameTreeChanged};
+    enum TChange {
+        NoChange,
+        IntegerVariable,
+        OtherTree,
+        VariableBefore,
+        OtherStore,
+        SameTreeChanged
+    };
+    const TChange changes[] = {NoChange,       IntegerVariable, OtherTree,
+                               VariableBefore, OtherStore,      SameTreeChanged};
     const TRun run = {Integral, "x^2", 0, 3, 0.25L};
     for (const TChange change : changes) {
         SCOPED_TRACE(change);

@@ -9,6 +9,7 @@
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "platform/FpuFaults.h"
+#include "tests/ParseInto.h"
 
 namespace {
 
@@ -25,11 +26,7 @@ bool SameBits(long double a, long double b) {
 class EvaluateFastTest : public ::testing::Test {
 protected:
     TKvOperatorNode& Parse(const std::string& text) {
-        auto* parser = new TKvMathParser(&Function);
-        Function.SetCreator(parser);
-        parser->SetExpression(text);
-        parser->Execute();
-        EXPECT_EQ(parser->ErrorText, "") << text;
+        EXPECT_EQ(ParseInto(Function, text), "") << text;
         return *Function.GetTree();
     }
 
@@ -86,7 +83,8 @@ TEST_F(EvaluateFastTest, FastPathGivesTheCheckedResult) {
             const TRun evaluated = ThroughEvaluate(root, 12345);
             EXPECT_EQ(evaluated.Error, checked.Error);
             EXPECT_TRUE(SameBits(evaluated.Value, checked.Value))
-                << static_cast<double>(evaluated.Value) << " " << static_cast<double>(checked.Value);
+                << static_cast<double>(evaluated.Value) << " "
+                << static_cast<double>(checked.Value);
             EXPECT_EQ(evaluated.SeedAfter, checked.SeedAfter);
             EXPECT_EQ(FpuTestFaults(), TFpuFault::None);
         }

@@ -12,6 +12,7 @@
 #include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "platform/FpuFaults.h"
+#include "tests/ParseInto.h"
 
 namespace {
 
@@ -38,11 +39,7 @@ template <typename TRunner> TFastRun FastRun(TRunner runner, std::uint32_t seed)
 class MathCompiledTest : public ::testing::Test {
 protected:
     TKvOperatorNode& Parse(const std::string& text) {
-        auto* parser = new TKvMathParser(&Function);
-        Function.SetCreator(parser);
-        parser->SetExpression(text);
-        parser->Execute();
-        EXPECT_EQ(parser->ErrorText, "") << text;
+        EXPECT_EQ(ParseInto(Function, text), "") << text;
         return *Function.GetTree();
     }
 
@@ -90,7 +87,8 @@ TEST_F(MathCompiledTest, ComputesWhatTheFastEvaluatorsCompute) {
             EXPECT_EQ(compiled.SeedAfter, fast.SeedAfter);
             if (!fast.Faulted) {
                 EXPECT_TRUE(SameBits(compiled.Value, fast.Value))
-                    << static_cast<double>(compiled.Value) << " " << static_cast<double>(fast.Value);
+                    << static_cast<double>(compiled.Value) << " "
+                    << static_cast<double>(fast.Value);
             }
         }
     }
