@@ -170,12 +170,17 @@ private:
 
     bool AtEnd() const { return Cursor >= Tokens->Count(); }
     // -1 at the end, for tokens without a node and for operand tokens.
-    std::int32_t CurrentCode() const;
+    std::int32_t CurrentCode() const {
+        return Cursor < static_cast<std::int32_t>(Codes.size()) ? Codes[Cursor] : -1;
+    }
     bool IsOnLevel(std::int32_t level, std::int32_t code) const;
     // The current token's node, now part of the tree.
     TKvOperatorNode* TakeCurrent();
 
     std::vector<bool> Used;
+    // Each token's code as CurrentCode gives it, read once per build: the descent through
+    // the levels asks for it several times per token.
+    std::vector<std::int32_t> Codes;
     std::int32_t Depth = 0;
 };
 

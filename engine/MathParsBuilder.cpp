@@ -47,6 +47,12 @@ TKvNodePtr TKvAbstractMathTreeBuilder::Build(TKvTokenList& tokens) {
     Cursor = 0;
     Depth = 0;
     Used.assign(tokens.Count(), false);
+    Codes.clear();
+    for (std::int32_t i = 0; i < tokens.Count(); ++i) {
+        const TKvToken& token = tokens[i];
+        const bool coded = token.Node != nullptr && !token.Is('v') && !token.Is('f');
+        Codes.push_back(coded ? token.Node->OpCode : -1);
+    }
     TKvOperatorNode* root = nullptr;
     try {
         root = ParseLevel(0);
@@ -166,13 +172,6 @@ TKvOperatorNode* TKvAbstractMathTreeBuilder::ParsePrimary() {
                                "\" an dieser Stelle falsch!",
                            token.Node != nullptr ? token.Node->SourcePos : -1);
     }
-}
-
-std::int32_t TKvAbstractMathTreeBuilder::CurrentCode() const {
-    if (AtEnd()) return -1;
-    const TKvToken& token = (*Tokens)[Cursor];
-    if (token.Node == nullptr || token.Is('v') || token.Is('f')) return -1;
-    return token.Node->OpCode;
 }
 
 bool TKvAbstractMathTreeBuilder::IsOnLevel(std::int32_t level, std::int32_t code) const {
