@@ -20,6 +20,9 @@ struct TKvToken {
     std::string Text;
     TKvOperatorNode* Node = nullptr;
     std::int32_t Position = 0;
+
+    // Whether the text is the single character kind.
+    bool Is(char kind) const { return Text.size() == 1 && Text[0] == kind; }
 };
 
 // The tokens of one text. The list owns the nodes it still holds; a builder takes them over.
@@ -47,6 +50,9 @@ public:
     void DestroyNode(std::int32_t index);
     // Forgets the nodes: they belong to a tree now.
     void ReleaseNodes();
+    // Destroys the nodes still held and empties the list; a short list keeps its room for
+    // the next text.
+    void Clear();
 
 private:
     std::vector<TKvToken> Items;
@@ -64,22 +70,36 @@ public:
     // empty token text means the characters produced no token.
     virtual void ReadToken(std::int32_t& position, std::string& tokenText, TKvNodePtr& node) = 0;
     // Trims characters 0..32 from both ends and turns the locale's decimal separator into ".".
-    virtual std::string Normalize(const std::string& text);
+    virtual void Normalize(const std::string& text, std::string& normalized);
+    std::string Normalize(const std::string& text);
     virtual TKvTokenList Tokenize(const std::string& text);
     // The placeholders {0}, {1}, ... become copies of params (up to 20, ending at the first
     // null entry). The params are destroyed in every case.
     TKvTokenList TokenizeWithParams(const std::string& text, std::vector<TKvNodePtr> params);
+    // The same into tokens, which is emptied first; on an error tokens may hold some.
+    void TokenizeWithParams(const std::string& text, std::vector<TKvNodePtr> params,
+                            TKvTokenList& tokens);
+
+    // The store for the variables of the texts still to come.
+    void SetVarDepot(TKvVarDepot* depot) { VarDepot = depot; }
+    // Gives back the buffers of a long text, so that a tokenizer kept for many texts does not
+    // hold on to the largest one's memory.
+    void DropLargeBuffers();
 
     const std::string& GetText() const { return Text; }
 
     // Position of the last error that records one (an illegal character, a lone plus); 0 when
-    // none.
+    // none. Each text starts afresh.
     std::int32_t ErrorPos = 0;
 
     static constexpr std::int32_t MaxParams = 20;
 
 protected:
     bool IsSkipChar(char32_t c) const { return c < SkipChars.size() && SkipChars[c]; }
+    // Whether the next token stands at the start of the text or of a bracket.
+    bool AtOperandStart() const {
+        return PrevToken.size() == 1 && (PrevToken[0] == StartMarker[0] || PrevToken[0] == '(');
+    }
 
     // The normalized text, and the same as characters.
     std::string Text;
@@ -150,12 +170,17 @@ private:
 
     bool AtEnd() const { return Cursor >= Tokens->Count(); }
     // -1 at the end, for tokens without a node and for operand tokens.
-    std::int32_t CurrentCode() const;
+    std::int32_t CurrentCode() const {
+        return Cursor < static_cast<std::int32_t>(Codes.size()) ? Codes[Cursor] : -1;
+    }
     bool IsOnLevel(std::int32_t level, std::int32_t code) const;
     // The current token's node, now part of the tree.
     TKvOperatorNode* TakeCurrent();
 
     std::vector<bool> Used;
+    // Each token's code as CurrentCode gives it, read once per build: the descent through
+    // the levels asks for it several times per token.
+    std::vector<std::int32_t> Codes;
     std::int32_t Depth = 0;
 };
 
@@ -171,6 +196,11 @@ protected:
 
 private:
     TKvNodePtr ReplaceSubtractions(TKvNodePtr root);
+    TKvNodePtr ReplaceSubtraction(TKvNodePtr minus);
+
+    // Working lists of the replacement, kept from build to build.
+    std::vector<TKvOperatorNode*> Pending;
+    std::vector<TKvNodePtr> Minus;
 };
 
 class TKvMathParser : public TKvFunctionCreator {
@@ -193,6 +223,9 @@ private:
     std::string MarkedExpression(const std::string& message, std::int32_t position) const;
 
     std::string Expression;
+    // Kept from parse to parse, so that their buffers serve the next expression.
+    TKvMathRealTokenizer Tokenizer{nullptr};
+    TKvTokenList Tokens;
 };
 
 // Builds a tree from a template in which {0} and {1} stand for copies of tree0 and tree1

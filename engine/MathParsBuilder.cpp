@@ -47,6 +47,12 @@ TKvNodePtr TKvAbstractMathTreeBuilder::Build(TKvTokenList& tokens) {
     Cursor = 0;
     Depth = 0;
     Used.assign(tokens.Count(), false);
+    Codes.clear();
+    for (std::int32_t i = 0; i < tokens.Count(); ++i) {
+        const TKvToken& token = tokens[i];
+        const bool coded = token.Node != nullptr && !token.Is('v') && !token.Is('f');
+        Codes.push_back(coded ? token.Node->OpCode : -1);
+    }
     TKvOperatorNode* root = nullptr;
     try {
         root = ParseLevel(0);
@@ -139,7 +145,7 @@ TKvOperatorNode* TKvAbstractMathTreeBuilder::ParsePrimary() {
         TNesting nesting(*this);
         ++Cursor;
         TKvOperatorNode* node = ParseLevel(0);
-        if (!AtEnd() && (*Tokens)[Cursor].Text == ")") {
+        if (!AtEnd() && (*Tokens)[Cursor].Is(')')) {
             ++Cursor;
             return node;
         }
@@ -168,13 +174,6 @@ TKvOperatorNode* TKvAbstractMathTreeBuilder::ParsePrimary() {
     }
 }
 
-std::int32_t TKvAbstractMathTreeBuilder::CurrentCode() const {
-    if (AtEnd()) return -1;
-    const TKvToken& token = (*Tokens)[Cursor];
-    if (token.Node == nullptr || token.Text == "v" || token.Text == "f") return -1;
-    return token.Node->OpCode;
-}
-
 bool TKvAbstractMathTreeBuilder::IsOnLevel(std::int32_t level, std::int32_t code) const {
     if (code < 0) return false;
     const std::vector<std::uint16_t>& codes = Levels[level];
@@ -196,64 +195,96 @@ void TKvRealMathTreeBuilder::DefineOperators() {
     AddOperator(4, OpCodes::Factorial, okPostfix);
 }
 
-TKvNodePtr TKvRealMathTreeBuilder::Build(TKvTokenList& tokens) {
-    TKvNodePtr root = TKvAbstractMathTreeBuilder::Build(tokens);
-    if (root) root = ReplaceSubtractions(std::move(root));
-    return root;
-}
-
 namespace {
 
-// minus(a, b, c, ...) becomes +(a, -(b), -(c), ...). The operands are held while the new
-// nodes are made, so running out of nodes loses nothing.
-TKvNodePtr ReplaceSubtraction(TKvNodePtr minus) {
-    std::vector<TKvNodePtr> operands;
-    operands.reserve(static_cast<std::size_t>(minus->OperandCount()));
-    while (minus->OperandCount() > 0)
-        operands.push_back(minus->ReleaseOperand(0));
-    const TKvDataType dataType = minus->DataType;
-    TKvNodePtr sum;
-    std::size_t next;
-    if (operands.size() >= 2) {
-        sum = TKvOperatorNode::CreateSubtraction(std::move(operands[0]), std::move(operands[1]));
-        next = 2;
-    } else {
-        // Nothing stood left of the minus (")-3"): every operand is subtracted from nothing.
-        sum = TKvOperatorNode::CreateOperator(dataType, OpCodes::Sum);
-        next = 0;
+// Whether the tree built from tokens can hold a subtraction: a minus token, or a placeholder
+// copy with operands of its own.
+bool MaySubtract(const TKvTokenList& tokens) {
+    for (std::int32_t i = 0; i < tokens.Count(); ++i) {
+        const TKvToken& token = tokens[i];
+        if (token.Node == nullptr) continue;
+        if (token.Node->OpCode == OpCodes::Subtraction) return true;
+        if (token.Is('v') && token.Node->OperandCount() > 0) return true;
     }
-    for (; next < operands.size(); ++next) {
-        TKvNodePtr negation = TKvOperatorNode::CreateOperator(dataType, OpCodes::Negation);
-        negation->AddOperand(-1, std::move(operands[next]));
-        sum->AddOperand(-1, std::move(negation));
-    }
-    return sum;
+    return false;
 }
 
 } // namespace
+
+TKvNodePtr TKvRealMathTreeBuilder::Build(TKvTokenList& tokens) {
+    // Most expressions subtract nothing; their trees need no walk.
+    const bool maySubtract = MaySubtract(tokens);
+    TKvNodePtr root = TKvAbstractMathTreeBuilder::Build(tokens);
+    if (root && maySubtract) root = ReplaceSubtractions(std::move(root));
+    return root;
+}
+
+// minus(a, b, c, ...) becomes +(a, -(b), -(c), ...). The operands are held while the new
+// nodes are made, so running out of nodes loses nothing.
+TKvNodePtr TKvRealMathTreeBuilder::ReplaceSubtraction(TKvNodePtr minus) {
+    std::vector<TKvNodePtr>& operands = Minus;
+    operands.clear();
+    try {
+        while (minus->OperandCount() > 0)
+            operands.push_back(minus->ReleaseOperand(0));
+        const TKvDataType dataType = minus->DataType;
+        TKvNodePtr sum;
+        std::size_t next;
+        if (operands.size() >= 2) {
+            sum =
+                TKvOperatorNode::CreateSubtraction(std::move(operands[0]), std::move(operands[1]));
+            next = 2;
+        } else {
+            // Nothing stood left of the minus (")-3"): every operand is subtracted from nothing.
+            sum = TKvOperatorNode::CreateOperator(dataType, OpCodes::Sum);
+            next = 0;
+        }
+        for (; next < operands.size(); ++next) {
+            TKvNodePtr negation = TKvOperatorNode::CreateOperator(dataType, OpCodes::Negation);
+            negation->AddOperand(-1, std::move(operands[next]));
+            sum->AddOperand(-1, std::move(negation));
+        }
+        operands.clear();
+        return sum;
+    } catch (...) {
+        operands.clear();
+        throw;
+    }
+}
 
 TKvNodePtr TKvRealMathTreeBuilder::ReplaceSubtractions(TKvNodePtr root) {
     // Alternating runs such as a-b+c-d+... nest as deep as they are long, so the tree is
     // walked with an explicit list rather than by recursion.
     if (root->OpCode == OpCodes::Subtraction) root = ReplaceSubtraction(std::move(root));
-    std::vector<TKvOperatorNode*> pending;
+    std::vector<TKvOperatorNode*>& pending = Pending;
+    pending.clear();
     // Enough for short expressions at once, instead of growing through each size.
     pending.reserve(32);
     pending.push_back(root.get());
-    while (!pending.empty()) {
-        TKvOperatorNode* node = pending.back();
-        pending.pop_back();
-        for (std::int32_t i = 0; i < node->OperandCount(); ++i) {
-            TKvOperatorNode* operand = node->GetOperand(i);
-            if (operand == nullptr) continue;
-            if (operand->OpCode == OpCodes::Subtraction) {
-                // The slot is empty while the operand is replaced, so an error frees it once.
-                node->SetOperand(i, nullptr);
-                operand = ReplaceSubtraction(TKvNodePtr(operand)).release();
-                node->SetOperand(i, operand);
+    try {
+        while (!pending.empty()) {
+            TKvOperatorNode* node = pending.back();
+            pending.pop_back();
+            for (std::int32_t i = 0; i < node->OperandCount(); ++i) {
+                TKvOperatorNode* operand = node->GetOperand(i);
+                if (operand == nullptr) continue;
+                if (operand->OpCode == OpCodes::Subtraction) {
+                    // The slot is empty while the operand is replaced, so an error frees it
+                    // once.
+                    node->SetOperand(i, nullptr);
+                    operand = ReplaceSubtraction(TKvNodePtr(operand)).release();
+                    node->SetOperand(i, operand);
+                }
+                pending.push_back(operand);
             }
-            pending.push_back(operand);
         }
+    } catch (...) {
+        pending.clear();
+        throw;
     }
+    // A long expression's list goes back to the heap; a short one's room serves the next.
+    constexpr std::size_t KeptCapacity = 256;
+    if (pending.capacity() > KeptCapacity) std::vector<TKvOperatorNode*>().swap(pending);
+    if (Minus.capacity() > KeptCapacity) std::vector<TKvNodePtr>().swap(Minus);
     return root;
 }

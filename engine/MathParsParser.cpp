@@ -34,18 +34,34 @@ void TKvMathParser::SetExpression(const std::string& text) {
 
 void TKvMathParser::Execute() {
     ErrorPos = 0;
+    // Whatever the parse leaves in the tokens is destroyed on every way out.
+    class TTokensCleared {
+    public:
+        TTokensCleared(TKvMathRealTokenizer& tokenizer, TKvTokenList& tokens)
+            : Tokenizer(tokenizer), Tokens(tokens) {}
+        ~TTokensCleared() {
+            Tokens.Clear();
+            Tokenizer.DropLargeBuffers();
+        }
+        TTokensCleared(const TTokensCleared&) = delete;
+        TTokensCleared& operator=(const TTokensCleared&) = delete;
+
+    private:
+        TKvMathRealTokenizer& Tokenizer;
+        TKvTokenList& Tokens;
+    };
     try {
-        TKvMathRealTokenizer tokenizer(Target->VarDepot);
-        TKvTokenList tokens;
+        const TTokensCleared cleared(Tokenizer, Tokens);
+        Tokenizer.SetVarDepot(Target->VarDepot);
         try {
-            tokens = tokenizer.Tokenize(Expression);
+            Tokenizer.TokenizeWithParams(Expression, {}, Tokens);
         } catch (...) {
-            ErrorPos = tokenizer.ErrorPos;
+            ErrorPos = Tokenizer.ErrorPos;
             throw;
         }
         // Its operator table is the same for every parse, so one builder serves them all.
         static TKvRealMathTreeBuilder builder;
-        Target->SetTree(builder.Build(tokens));
+        Target->SetTree(builder.Build(Tokens));
         ErrorText.clear();
     } catch (const EKvOperatorNode& e) {
         ErrorText = MarkedExpression(e.what(), e.Position);

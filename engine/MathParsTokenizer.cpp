@@ -1,3 +1,5 @@
+#include <array>
+#include <string_view>
 #include <utility>
 
 #include "engine/MathPars.h"
@@ -20,6 +22,23 @@ std::string RunText(const std::u32string& chars, std::int32_t first, std::int32_
             text += U32ToUtf8(c);
     }
     return text;
+}
+
+using TRunBuffer = std::array<char, 32>;
+
+// The characters first to last (counted from 1) of a run of ASCII characters: in buffer when
+// they fit, otherwise in spill.
+std::string_view AsciiRun(const std::u32string& chars, std::int32_t first, std::int32_t last,
+                          TRunBuffer& buffer, std::string& spill) {
+    const auto count = static_cast<std::size_t>(last - first + 1);
+    char* run = buffer.data();
+    if (count > buffer.size()) {
+        spill.resize(count);
+        run = spill.data();
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        run[i] = static_cast<char>(chars[static_cast<std::size_t>(first - 1) + i]);
+    return {run, count};
 }
 
 bool IsDigit(char32_t c) {
@@ -52,14 +71,17 @@ TKvTokenList& TKvTokenList::operator=(TKvTokenList&& other) noexcept {
 }
 
 void TKvTokenList::Add(const std::string& text, TKvNodePtr node, std::int32_t position) {
-    Items.push_back({text, nullptr, position});
-    Items.back().Node = node.release();
+    // Made in place: moving a short text costs a copy call of its own.
+    TKvToken& token = Items.emplace_back();
+    token.Position = position;
+    token.Text = text;
+    token.Node = node.release();
 }
 
 void TKvTokenList::DestroyNodes() {
     // First cut every link between the tokens' nodes, then destroy each node once.
     for (TKvToken& token : Items)
-        if (token.Node != nullptr && token.Text != "v") token.Node->SetOwnsOperands(false);
+        if (token.Node != nullptr && !token.Is('v')) token.Node->SetOwnsOperands(false);
     for (std::int32_t i = 0; i < Count(); ++i)
         DestroyNode(i);
 }
@@ -67,7 +89,7 @@ void TKvTokenList::DestroyNodes() {
 void TKvTokenList::DestroyNode(std::int32_t index) {
     TKvToken& token = Items[index];
     if (token.Node == nullptr) return;
-    if (token.Text != "v") token.Node->SetOwnsOperands(false);
+    if (!token.Is('v')) token.Node->SetOwnsOperands(false);
     delete token.Node;
     token.Node = nullptr;
 }
@@ -77,19 +99,40 @@ void TKvTokenList::ReleaseNodes() {
         token.Node = nullptr;
 }
 
+void TKvTokenList::Clear() {
+    // Room for a few hundred tokens is kept; a longer text's list goes back to the heap.
+    constexpr std::size_t KeptCapacity = 256;
+    DestroyNodes();
+    Items.clear();
+    if (Items.capacity() > KeptCapacity) std::vector<TKvToken>().swap(Items);
+}
+
 TKvMathAbstractTokenizer::TKvMathAbstractTokenizer(TKvVarDepot* depot)
     : VarDepot(depot), PrevToken(StartMarker) {
     for (const unsigned char c : {9, 10, 13, 32})
         SkipChars.set(c);
 }
 
-std::string TKvMathAbstractTokenizer::Normalize(const std::string& text) {
-    std::string result = Trim(text);
+void TKvMathAbstractTokenizer::Normalize(const std::string& text, std::string& normalized) {
+    // Trimmed into the existing buffer: the same as Trim, without a new string.
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    normalized.assign(text, first, last - first);
     // Only a one-byte separator can be replaced without breaking a UTF-8 sequence.
     const char separator = DecimalSeparator();
     if (separator != '.' && static_cast<unsigned char>(separator) < 0x80)
-        for (char& c : result)
+        for (char& c : normalized)
             if (c == separator) c = '.';
+}
+
+std::string TKvMathAbstractTokenizer::Normalize(const std::string& text) {
+    std::string result;
+    Normalize(text, result);
     return result;
 }
 
@@ -99,24 +142,34 @@ TKvTokenList TKvMathAbstractTokenizer::Tokenize(const std::string& text) {
 
 TKvTokenList TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& text,
                                                           std::vector<TKvNodePtr> params) {
+    TKvTokenList tokens;
+    TokenizeWithParams(text, std::move(params), tokens);
+    return tokens;
+}
+
+void TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& text,
+                                                  std::vector<TKvNodePtr> params,
+                                                  TKvTokenList& tokens) {
     std::size_t paramCount = 0;
     while (paramCount < params.size() && paramCount < MaxParams && params[paramCount])
         ++paramCount;
 
-    TKvTokenList tokens;
-    Text = Normalize(text);
-    Chars = Utf8ToU32(Text);
+    tokens.Clear();
+    ErrorPos = 0;
+    PrevToken = StartMarker;
+    Normalize(text, Text);
+    Utf8ToU32(Text, Chars);
     const auto length = static_cast<std::int32_t>(Chars.size());
     // Every token takes at least one character; growing the list would reallocate it often.
     tokens.Reserve(Chars.size());
     std::int32_t p = 1;
+    std::string tokenText;
     while (p <= length) {
         if (IsSkipChar(Chars[p - 1])) {
             ++p;
             continue;
         }
         const std::int32_t start = p;
-        std::string tokenText;
         TKvNodePtr node;
         ReadToken(p, tokenText, node);
         if (tokenText.empty()) {
@@ -124,14 +177,19 @@ TKvTokenList TKvMathAbstractTokenizer::TokenizeWithParams(const std::string& tex
             PrevToken = "+";
             continue;
         }
+        PrevToken = tokenText;
         const std::int32_t index = PlaceholderIndex(tokenText);
         if (index >= 0 && static_cast<std::size_t>(index) < paramCount)
             tokens.Add("v", params[index]->Clone(nullptr), start);
         else
             tokens.Add(tokenText, std::move(node), start);
-        PrevToken = tokenText;
     }
-    return tokens;
+}
+
+void TKvMathAbstractTokenizer::DropLargeBuffers() {
+    constexpr std::size_t KeptCharacters = 1024;
+    if (Text.capacity() > KeptCharacters) std::string().swap(Text);
+    if (Chars.capacity() > KeptCharacters) std::u32string().swap(Chars);
 }
 
 void TKvMathRealTokenizer::ReadToken(std::int32_t& position, std::string& tokenText,
@@ -157,28 +215,28 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
     const auto length = static_cast<std::int32_t>(Chars.size());
     const std::int32_t p = position;
     const char32_t c = Chars[p - 1];
-    const auto makeOperator = [&](const char* text, std::uint16_t code) {
-        tokenText = text;
+    const auto makeOperator = [&](char text, std::uint16_t code) {
+        tokenText.assign(1, text);
         node = TKvOperatorNode::CreateOperator(dtExtended, code);
         ++position;
     };
 
     switch (c) {
     case U'!':
-        return makeOperator("!", OpCodes::Factorial);
+        return makeOperator('!', OpCodes::Factorial);
     case U'*':
-        return makeOperator("*", OpCodes::Product);
+        return makeOperator('*', OpCodes::Product);
     case U'/':
-        return makeOperator("/", OpCodes::Quotient);
+        return makeOperator('/', OpCodes::Quotient);
     case U'^':
-        return makeOperator("^", OpCodes::Power);
+        return makeOperator('^', OpCodes::Power);
     case U'(':
     case U')':
         tokenText = static_cast<char>(c);
         ++position;
         return;
     case U'+':
-        if (PrevToken == StartMarker || PrevToken == "(") {
+        if (AtOperandStart()) {
             if (p == length) {
                 ErrorPos = p;
                 throw ESyntaxError("Plusoperator als letztes Zeichen nicht gestattet.");
@@ -186,11 +244,10 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
             ++position; // a unary plus changes nothing
             return;
         }
-        return makeOperator("+", OpCodes::Sum);
+        return makeOperator('+', OpCodes::Sum);
     case U'-':
-        if (PrevToken == StartMarker || PrevToken == "(")
-            return makeOperator("-", OpCodes::Negation);
-        return makeOperator("M", OpCodes::Subtraction);
+        if (AtOperandStart()) return makeOperator('-', OpCodes::Negation);
+        return makeOperator('M', OpCodes::Subtraction);
     case U'{': {
         std::int32_t end = p;
         while (end < length && Chars[end - 1] != U'}')
@@ -215,10 +272,10 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
             else
                 break;
         }
-        // The run is plain ASCII, so its characters are its bytes.
-        const std::string run = RunText(Chars, p, end);
+        TRunBuffer buffer;
+        std::string spill;
         long double value = 0;
-        if (!TryTextToExtended(run, value))
+        if (!TryTextToExtended(AsciiRun(Chars, p, end, buffer, spill), value))
             throw EBadValue("Numerischer Wert wurde erwartet: \"" + Text + "\"");
         tokenText = "v";
         node = TKvOperatorNode::CreateExtended(value);
@@ -232,7 +289,7 @@ void TKvMathRealTokenizer::ScanToken(std::int32_t& position, std::string& tokenT
             ++end;
         const std::string name = RunText(Chars, p, end);
         const TKvRealFunctionList& functions = RealFunctionList();
-        const std::int32_t index = functions.IndexOfFunction(AnsiUpperCase(name));
+        const std::int32_t index = functions.IndexOfUpperCaseName(AnsiUpperCase(name));
         if (index >= 0) {
             tokenText = "f";
             node = TKvOperatorNode::CreateOperator(dtExtended, functions.FunctionCode(index));

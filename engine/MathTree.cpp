@@ -4,6 +4,7 @@
 
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
+#include "engine/NodeCache.h"
 #include "platform/FpuFaults.h"
 #include "platform/Locale.h"
 
@@ -107,14 +108,21 @@ TKvOperatorNode::~TKvOperatorNode() {
     }
     FreeNodeBuffer(Scratch, ScratchBytes);
     if (OpCode == OpCodes::Constant) FreeNodeBuffer(Value, ValueBytes);
+    if (Operands) NodeCache::GiveOperandList(Operands.release());
     --NodeInstanceCount;
+}
+
+void* TKvOperatorNode::operator new(std::size_t size) {
+    return NodeCache::TakeNodeBlock(size);
+}
+
+void TKvOperatorNode::operator delete(void* block, std::size_t size) noexcept {
+    NodeCache::GiveNodeBlock(block, size);
 }
 
 TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t code) {
     TKvNodePtr node(new TKvOperatorNode(dataType, code));
-    node->Operands = std::make_unique<std::vector<TKvOperatorNode*>>();
-    // Most operators get two operands; one allocation holds both.
-    node->Operands->reserve(2);
+    node->Operands.reset(NodeCache::TakeOperandList());
     node->FastValue = SelectFastOperator(code, dataType);
     if (code == OpCodes::Negation) {
         node->NegateKernel = SelectNegateKernel(dataType);

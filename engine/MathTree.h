@@ -1,6 +1,7 @@
 // Expression trees: the node, the shared operation codes and the live-node limit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -61,6 +62,9 @@ public:
 
     ~TKvOperatorNode();
     TKvOperatorNode(const TKvOperatorNode&) = delete;
+    // Nodes come and go by the handful with every parse; a free list serves them.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
     TKvOperatorNode& operator=(const TKvOperatorNode&) = delete;
 
     // Appends (index < 0) or inserts before index. The node becomes an owned operand; it is

@@ -4,11 +4,22 @@
 
 #include "platform/Locale.h"
 
+namespace {
+
+std::uint64_t LengthBit(std::size_t length) {
+    return std::uint64_t{1} << std::min<std::size_t>(length, 63);
+}
+
+} // namespace
+
 void TKvAbstractFunctionList::Initialize() {
     FillList();
     NameIndex.clear();
     for (std::int32_t i = 0; i < Count(); ++i) NameIndex.emplace_back(AnsiUpperCase(Names[i].first), i);
     std::sort(NameIndex.begin(), NameIndex.end());
+    NameLengths = 0;
+    for (const auto& entry : NameIndex)
+        NameLengths |= LengthBit(entry.first.size());
 }
 
 void TKvAbstractFunctionList::Add(const std::string& name, std::uint16_t code) {
@@ -16,9 +27,14 @@ void TKvAbstractFunctionList::Add(const std::string& name, std::uint16_t code) {
 }
 
 std::int32_t TKvAbstractFunctionList::IndexOfFunction(const std::string& name) const {
-    const std::string key = AnsiUpperCase(name);
-    const auto it = std::lower_bound(NameIndex.begin(), NameIndex.end(), key,
-                                     [](const auto& entry, const std::string& k) { return entry.first < k; });
+    return IndexOfUpperCaseName(AnsiUpperCase(name));
+}
+
+std::int32_t TKvAbstractFunctionList::IndexOfUpperCaseName(std::string_view key) const {
+    if ((NameLengths & LengthBit(key.size())) == 0) return -1;
+    const auto it =
+        std::lower_bound(NameIndex.begin(), NameIndex.end(), key,
+                         [](const auto& entry, std::string_view k) { return entry.first < k; });
     if (it != NameIndex.end() && it->first == key) return it->second;
     return -1;
 }

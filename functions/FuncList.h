@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
     std::uint16_t FunctionCode(std::int32_t position) const { return Names[position].second; }
     // Position in the list, or -1; without regard to case.
     std::int32_t IndexOfFunction(const std::string& name) const;
+    // The same for a name already in upper case (as AnsiUpperCase writes it).
+    std::int32_t IndexOfUpperCaseName(std::string_view key) const;
 
 protected:
     virtual void FillList() = 0;
@@ -26,6 +29,9 @@ protected:
 private:
     std::vector<std::pair<std::string, std::uint16_t>> Names;
     std::vector<std::pair<std::string, std::int32_t>> NameIndex; // upper-case name, position
+    // Bit n is set when a name has n bytes (the last bit: 63 or more), so that most names
+    // of variables are turned away without a search.
+    std::uint64_t NameLengths = 0;
 };
 
 class TKvRealFunctionList : public TKvAbstractFunctionList {

@@ -11,6 +11,7 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <optional>
+#include <string_view>
 
 #include "platform/Exceptions.h"
 #include "platform/FpuFaults.h"
@@ -91,36 +92,39 @@ bool IsDigit(char c) {
 }
 
 // [sign] (digits [sep [digits]] | sep digits) [(E|e) [sign] digits], optionally framed by
-// blanks. The number is copied into canonical with "." as point for the conversion.
-bool ScanNumber(const std::string& text, char separator, bool blanks, std::string& canonical) {
+// blanks. The number is written to canonical, with "." as point and a closing NUL, for the
+// conversion; canonical has room for the text's length plus one.
+bool ScanNumber(std::string_view text, char separator, bool blanks, char* canonical) {
     std::size_t i = 0;
     const std::size_t n = text.size();
+    char* out = canonical;
     auto copyDigits = [&] {
         const std::size_t start = i;
         while (i < n && IsDigit(text[i]))
-            canonical += text[i++];
+            *out++ = text[i++];
         return i - start;
     };
     if (blanks)
         while (i < n && text[i] == ' ')
             ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+    if (i < n && (text[i] == '+' || text[i] == '-')) *out++ = text[i++];
     std::size_t mantissaDigits = copyDigits();
     if (i < n && text[i] == separator) {
-        canonical += '.';
+        *out++ = '.';
         ++i;
         mantissaDigits += copyDigits();
     }
     if (mantissaDigits == 0) return false;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        canonical += 'e';
+        *out++ = 'e';
         ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+        if (i < n && (text[i] == '+' || text[i] == '-')) *out++ = text[i++];
         if (copyDigits() == 0) return false;
     }
     if (blanks)
         while (i < n && text[i] == ' ')
             ++i;
+    *out = '\0';
     return i == n;
 }
 
@@ -134,8 +138,8 @@ constexpr long double ExactPowers[MaxExactPower + 1] = {
 // Short numbers without the library: at most 19 significant digits make an exact integer, and
 // one multiplication or division by an exact power of ten rounds once, correctly, as strtold
 // does. False for anything else, which then goes to strtold.
-bool ConvertShortNumber(const std::string& canonical, long double& value) {
-    const char* p = canonical.c_str();
+bool ConvertShortNumber(const char* canonical, long double& value) {
+    const char* p = canonical;
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     std::uint64_t mantissa = 0;
@@ -182,14 +186,22 @@ bool ConvertShortNumber(const std::string& canonical, long double& value) {
     return true;
 }
 
-bool ConvertNumber(const std::string& text, char separator, bool blanks, long double& value) {
-    std::string canonical;
+bool ConvertNumber(std::string_view text, char separator, bool blanks, long double& value) {
+    // Numbers in expressions are short: their canonical form fits on the stack.
+    constexpr std::size_t Inside = 64;
+    char inside[Inside];
+    std::string outside;
+    char* canonical = inside;
+    if (text.size() >= Inside) {
+        outside.resize(text.size() + 1);
+        canonical = outside.data();
+    }
     if (!ScanNumber(text, separator, blanks, canonical)) return false;
     TFpuFlagsGuard guard;
     if (ConvertShortNumber(canonical, value)) return true;
     const int savedErrno = errno;
     // Correctly rounded; an underflow gives a subnormal or zero, which is accepted.
-    const long double result = strtold_l(canonical.c_str(), nullptr, ClassicLocale());
+    const long double result = strtold_l(canonical, nullptr, ClassicLocale());
     errno = savedErrno;
     if (std::isinf(result)) return false;
     value = result;
@@ -251,7 +263,7 @@ long double StrToFloat(const std::string& text) {
     return value;
 }
 
-bool TryTextToExtended(const std::string& text, long double& value) {
+bool TryTextToExtended(std::string_view text, long double& value) {
     return ConvertNumber(text, '.', false, value);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The decimal separator of the user's locale (from LC_ALL, LC_NUMERIC or LANG), unless
 // SetDecimalSeparator chose another.
@@ -25,7 +26,7 @@ bool TryStrToFloat(const std::string& text, long double& value);
 
 // Converts a text with "." as decimal point (expression numbers, stored values). No blanks,
 // no locale. False for a malformed or out-of-range text.
-bool TryTextToExtended(const std::string& text, long double& value);
+bool TryTextToExtended(std::string_view text, long double& value);
 
 // |value| rounded to 15 significant digits, as the digits and the decimal exponent of the first
 // one: |value| = d.dddddddddddddd * 10^exponent. For finite values; zero gives 15 zeros and 0.

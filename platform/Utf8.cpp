@@ -51,10 +51,25 @@ char32_t DecodeNext(const std::string& text, std::size_t& pos) {
 
 std::u32string Utf8ToU32(const std::string& text) {
     std::u32string result;
-    result.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();)
-        result.push_back(DecodeNext(text, pos));
+    Utf8ToU32(text, result);
     return result;
+}
+
+void Utf8ToU32(const std::string& text, std::u32string& result) {
+    // Never more characters than bytes; most texts are plain ASCII, a byte per character.
+    result.resize(text.size());
+    char32_t* out = result.data();
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            out[count] = lead;
+            ++pos;
+        } else {
+            out[count] = DecodeNext(text, pos);
+        }
+    }
+    result.resize(count);
 }
 
 std::string U32ToUtf8(char32_t character) {

@@ -341,3 +341,107 @@ TEST(BuildFromTemplate, PlaceholdersBecomeCopies) {
     EXPECT_EQ(NodeInstanceCount, before);
     EXPECT_EQ(depot.Count(), 2);
 }
+
+TEST_F(ParserTest, EachTextStartsAfresh) {
+    // One parser reads text after text: neither the end of the previous text, nor its error,
+    // nor its length may shape the next.
+    const struct {
+        std::string input;
+        const char* errorText;
+        std::int32_t errorPos;
+        long double value;
+    } cases[] = {
+        {"(1)", "", 0, 1},
+        {"+2", "", 0, 2},
+        {"2#3", "2[Illegales Zeichen: #]#3", 2, 0},
+        {"-3", "", 0, -3},
+        {"4*(", "4*([Fehlender Ausdruck!]", 0, 0},
+        {"+5", "", 0, 5},
+        {"1" + Repeat("+1", 999), "", 0, 1000},
+        {"2-3", "", 0, -1},
+        {Repeat("(", 300) + "7" + Repeat(")", 300), "", 0, 7},
+        {"sin(0)-1", "", 0, -1},
+        {"+", "[Plusoperator als letztes Zeichen nicht gestattet.]+", 1, 0},
+        {"6", "", 0, 6},
+    };
+    const std::int32_t before = NodeInstanceCount;
+    for (const auto& c : cases) {
+        const std::string shown = c.input.substr(0, 20);
+        Calc(c.input);
+        EXPECT_EQ(Function.GetErrorText(), c.errorText) << shown;
+        EXPECT_EQ(Parser->ErrorPos, c.errorPos) << shown;
+        EXPECT_EQ(Function.Result, c.value) << shown;
+    }
+    Parser->SetExpression("");
+    EXPECT_EQ(NodeInstanceCount, before);
+}
+
+TEST_F(ParserTest, RunningOutOfNodesAnywhereLeavesNothingBehind) {
+    // a - b*c - d: seven token nodes; the builder drops the second minus, then makes the sum
+    // and two negations while the first minus still lives. Every limit below nine fails.
+    const std::string text = "a-b*c-d";
+    const long double values[] = {1, 2, 3, 4};
+    const char* names[] = {"a", "b", "c", "d"};
+    for (int i = 0; i < 4; ++i) {
+        Function.AddVariable(names[i]);
+        Function.SetVarValue(names[i], values[i]);
+    }
+    const std::int32_t before = NodeInstanceCount;
+    int failures = 0;
+    for (std::int32_t extra = 0; extra <= 12; ++extra) {
+        {
+            const TNodeLimit limit(before + extra);
+            Calc(text);
+        }
+        if (Function.GetErrorText().empty()) {
+            EXPECT_EQ(Function.Result, -9.0L) << extra;
+        } else {
+            EXPECT_NE(Function.GetErrorText().find("Too much instances of TKvOperatorNode!"),
+                      std::string::npos)
+                << extra;
+            ++failures;
+        }
+        Parser->SetExpression("");
+        EXPECT_EQ(NodeInstanceCount, before) << extra;
+        // With room again, the same parser reads the text as if nothing had happened.
+        Calc(text);
+        EXPECT_EQ(Function.GetErrorText(), "") << extra;
+        EXPECT_EQ(Function.Result, -9.0L) << extra;
+        Parser->SetExpression("");
+    }
+    EXPECT_EQ(failures, 9);
+}
+
+TEST(BuildFromTemplate, SubtractionsInsidePlaceholdersAreReplaced) {
+    TKvVarDepot depot;
+    // A minus node as only the parser makes it, inside or at the top of a placeholder's tree.
+    const auto aMinusB = [&] {
+        TKvNodePtr minus = TKvOperatorNode::CreateOperator(dtExtended, OpCodes::Subtraction);
+        minus->AddOperand(-1, TKvOperatorNode::CreateVariable(dtExtended, &depot, "a"));
+        minus->AddOperand(-1, TKvOperatorNode::CreateVariable(dtExtended, &depot, "b"));
+        return minus;
+    };
+    const auto squared = [&] {
+        TKvNodePtr square = TKvOperatorNode::CreateOperator(dtExtended, OpCodes::Sqr);
+        square->AddOperand(-1, aMinusB());
+        return square;
+    };
+    const struct {
+        const char* text;
+        bool inside;
+        const char* shape;
+    } cases[] = {
+        {"{0}", false, "+(a,-(b))"},
+        {"{0}*2", false, "*(+(a,-(b)),2)"},
+        {"{0}", true, "sqr(+(a,-(b)))"},
+        {"2+sin({0})", true, "+(2,sin(sqr(+(a,-(b)))))"},
+        {"{0}-1", true, "+(sqr(+(a,-(b))),-(1))"},
+    };
+    const std::int32_t before = NodeInstanceCount;
+    for (const auto& c : cases) {
+        const TKvNodePtr root =
+            BuildFromTemplate(c.text, c.inside ? squared() : aMinusB(), nullptr, &depot);
+        EXPECT_EQ(Shape(root.get()), c.shape) << c.text;
+    }
+    EXPECT_EQ(NodeInstanceCount, before);
+}
