@@ -1,6 +1,7 @@
 // The base of the numeric methods, the iteration base and Newton's method.
 #include "calculus/MathXFnc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <typeinfo>
 
@@ -159,44 +160,77 @@ void TKvMathNewtonFunction::Calculate() {
         // Whether a flag may have been raised since the last test.
         bool untested = true;
         TProgressTicker ticker;
+        const std::int64_t total = std::int64_t{limit} + 1;
+        // Steps still to take one at a time, after their group found a flag.
+        std::int64_t replay = 0;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
         for (std::int64_t step = 0; step <= limit && !converged; ++step) {
-            if (ticker.Tick(step, std::int64_t{limit} + 1)) {
+            if (ticker.Tick(step, total)) {
                 untested = true;
                 ForgetCompiled();
             }
-            long double y, y2;
             if (untested) Checked(x);
             const std::uint32_t seed = RandSeed;
-            // Both evaluations and the step's arithmetic with one fault test. A zero quotient
-            // raises a flag here too; the checked repetition then finds it in its turn.
-            if (UncheckedValueAt(x, y) && UncheckedValueAt(x + DiffStep, y2)) [[likely]] {
-                const long double d = (y2 - y) / DiffStep;
-                const long double next = x - y / d;
-                long double change = std::fabs(x - next);
-                if (NoFaultAfter(change)) [[likely]] {
+            const bool single = replay > 0;
+            if (single) --replay;
+            // This step and the next ones that the ticker lets pass without asking its hook,
+            // evaluations and arithmetic, with one fault test for all. A zero quotient raises
+            // a flag too. After a flag the group starts again from the same x and seed, one
+            // step at a time.
+            std::int64_t last =
+                single
+                    ? step
+                    : std::min({step + GroupSteps - 1, std::int64_t{limit}, step + ticker.Quiet()});
+            const long double start = x;
+            std::int64_t reached = step;
+            bool grouped = false;
+            long double change = 0;
+            for (;;) {
+                long double y, y2;
+                while (UncheckedValueAt(x, y) && UncheckedValueAt(x + DiffStep, y2)) {
+                    const long double d = (y2 - y) / DiffStep;
+                    const long double next = x - y / d;
+                    change = std::fabs(x - next);
                     x = next;
                     converged = Delta >= change;
-                    untested = std::isnan(change) || std::isnan(Delta);
-                    continue;
+                    if (converged || reached == last) {
+                        grouped = true;
+                        break;
+                    }
+                    if (ticker.Tick(++reached, total)) ForgetCompiled();
                 }
+                FpuBarrier(x);
+                if (grouped && NoFaultAfter(change)) [[likely]]
+                    break;
+                grouped = false;
+                FpuClearFaults();
+                RandSeed = seed;
+                x = start;
+                converged = false;
+                reached = step;
+                FpuBarrier(x);
+                if (last == step) break;
+                replay = last - step;
+                last = step;
             }
-            // Once more one operation at a time, from the same start and seed, so that the
-            // first fault is the one reported.
-            FpuClearFaults();
-            RandSeed = seed;
-            FpuBarrier(x);
-            y = ValueAt(x);
-            y2 = ValueAt(x + DiffStep);
+            if (grouped) [[likely]] {
+                step = reached;
+                // The comparison raises the invalid flag for a NaN, which the next step reports.
+                untested = std::isnan(change) || std::isnan(Delta);
+                continue;
+            }
+            // The step once more one operation at a time, so that the first fault is the one
+            // reported.
+            const long double y = ValueAt(x);
+            const long double y2 = ValueAt(x + DiffStep);
             // A quotient that faulted is infinite or not a number, never 0, and every fault
             // here ends the same way.
             const long double d = (y2 - y) / DiffStep;
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
             x = x - y / d;
-            const long double change = Checked(std::fabs(previous - x));
+            change = Checked(std::fabs(previous - x));
             converged = Delta >= change;
-            // The comparison raises the invalid flag for a NaN, which the next step reports.
             untested = std::isnan(change) || std::isnan(Delta);
         }
         if (!converged) throw EKvNoResult(NoResultText);

@@ -196,6 +196,10 @@ public:
     void Calculate() override;
 
     long double DiffStep = 1e-10L;
+
+private:
+    // Steps that share one fault test.
+    static constexpr std::int64_t GroupSteps = 16;
 };
 
 // The n-th derivative at the running variable's value, by nested difference quotients.

@@ -54,6 +54,8 @@ public:
         Check(static_cast<double>(done) / static_cast<double>(total));
         return true;
     }
+    // How many of the next ticks pass without a check.
+    std::int32_t Quiet() const { return Countdown - 1; }
     // Asks the hook now when the interval has passed, whatever the countdown says.
     void Check(double fraction);
 

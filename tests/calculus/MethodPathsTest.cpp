@@ -134,6 +134,14 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         {Newton, "1/(x-1e-10)+1e4930", 0, 0, 1000},
         {Newton, "ln(x)", -1, 0, 1000},
         {Newton, "rnd(x)-0.5", 0, 0, 50},
+        // Steps share a fault test: faults, random draws, convergence and the limit in the
+        // middle of such a group.
+        {Newton, "sqrt(x)-1", 5, 0, 1000},
+        {Newton, "sqrt(x)-1+rnd(2)/1e30", 5, 0, 1000},
+        {Newton, "arctan(x)", 1.5L, 0, 1000},
+        {Newton, "arctan(x)+rnd(1)/1e30", 1.5L, 0, 1000},
+        {Newton, "x^3-2*x+2", 0, 0, 5},
+        {Newton, "x^3-2*x+2", 0, 0, 21},
         // A NaN start: the step's comparison raises the invalid flag without a fault before it.
         {Newton, "x+1", NAN, 0, 10},
         {Newton, "2", NAN, 0, 10},
