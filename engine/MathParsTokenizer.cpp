@@ -114,15 +114,8 @@ TKvMathAbstractTokenizer::TKvMathAbstractTokenizer(TKvVarDepot* depot)
 }
 
 void TKvMathAbstractTokenizer::Normalize(const std::string& text, std::string& normalized) {
-    // Trimmed into the existing buffer: the same as Trim, without a new string.
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && isBlank(text[first]))
-        ++first;
-    while (last > first && isBlank(text[last - 1]))
-        --last;
-    normalized.assign(text, first, last - first);
+    // Trimmed into the existing buffer, without a new string.
+    normalized.assign(TrimmedView(text));
     // Only a one-byte separator can be replaced without breaking a UTF-8 sequence.
     const char separator = DecimalSeparator();
     if (separator != '.' && static_cast<unsigned char>(separator) < 0x80)

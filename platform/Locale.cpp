@@ -4,9 +4,9 @@
 #include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <cstring>
 #include <langinfo.h>
 #include <locale.h>
@@ -311,6 +311,10 @@ std::string FloatToStr(long double value) {
 }
 
 std::string Trim(const std::string& text) {
+    return std::string(TrimmedView(text));
+}
+
+std::string_view TrimmedView(std::string_view text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     std::size_t first = 0;
     std::size_t last = text.size();

@@ -14,6 +14,8 @@ void ResetDecimalSeparator();
 
 // The text without leading and trailing blanks and control characters (codes 0 to 32).
 std::string Trim(const std::string& text);
+// The same part of text, without a copy.
+std::string_view TrimmedView(std::string_view text);
 
 // Upper case for names: ASCII and the Latin-1 letters (ä → Ä); other characters unchanged.
 // Text is UTF-8.
