@@ -85,7 +85,10 @@ struct TRef {
 
 class TCompiler {
 public:
-    explicit TCompiler(std::vector<TStep>& steps) : Steps(steps) {}
+    TCompiler(std::vector<TStep>& steps, std::vector<std::pair<std::int32_t, std::int32_t>>& links)
+        : Steps(steps), Links(links) {
+        Links.clear();
+    }
 
     TKvCompiledTree::TResult Result = TKvCompiledTree::TResult::Compiled;
 
@@ -177,14 +180,14 @@ private:
     }
 
     std::vector<TStep>& Steps;
-    std::vector<std::pair<std::int32_t, std::int32_t>> Links;
+    std::vector<std::pair<std::int32_t, std::int32_t>>& Links;
 };
 
 } // namespace
 
 TKvCompiledTree::TResult TKvCompiledTree::Compile(const TKvOperatorNode& root) {
     Clear();
-    TCompiler compiler(Steps);
+    TCompiler compiler(Steps, Links);
     TRef top;
     if (!compiler.Node(root, 0, top)) {
         Steps.clear();

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engine/MathTree.h"
@@ -42,5 +43,8 @@ public:
 
 private:
     std::vector<TKvCompiledStep> Steps;
+    // Each step's operands while compiling; kept, like Steps, so that compiling the same tree
+    // again allocates nothing.
+    std::vector<std::pair<std::int32_t, std::int32_t>> Links;
     const TKvCompiledStep* Root = nullptr;
 };
