@@ -8,6 +8,7 @@
 #include "calculus/MathDiff.h"
 #include "functions/ExprText.h"
 #include "functions/SimplifyImpl.h"
+#include "tests/TimeLimit.h"
 #include "tests/calculus/MathDiffTestSupport.h"
 
 using namespace SymbolicTest;
@@ -81,7 +82,7 @@ TEST_F(HigherOrdersTest, HugeOrdersAnswerAtOnce) {
     for (const auto& c : cases) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Derivative(c.Text, c.Order), c.Result) << c.Text << " " << c.Order;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1))
+        EXPECT_LT(std::chrono::steady_clock::now() - start, InputTimeLimit)
             << c.Text << " " << c.Order;
         EXPECT_EQ(NodeInstanceCount, Before) << c.Text;
     }

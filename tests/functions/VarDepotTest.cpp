@@ -11,6 +11,7 @@
 #include "engine/MathTree.h"
 #include "functions/VarDepot.h"
 #include "platform/Locale.h"
+#include "tests/TimeLimit.h"
 
 namespace {
 std::string MessageOf(const std::function<void()>& action) {
@@ -113,11 +114,7 @@ TEST(VarDepot, TypeChangeKeepsBoundNodesValid) {
 
 TEST(VarDepot, ManyVariablesKeepTheirOrderAndFillQuickly) {
     // Moving the later variables on every insertion took half a minute here.
-#ifdef __SANITIZE_ADDRESS__
-    constexpr std::chrono::seconds limit(10);
-#else
-    constexpr std::chrono::seconds limit(2);
-#endif
+    constexpr std::chrono::milliseconds limit = InputTimeLimit;
     // Below and well above the size from which the order is sorted on demand; the positions
     // are asked between insertions as well as after them.
     for (const int count : {300, 200000}) {
