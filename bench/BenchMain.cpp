@@ -150,7 +150,7 @@ TWorkload Shortened(TWorkload workload) {
         workload.To = workload.From + 1;
         break;
     case TMethod::Derivative:
-        workload.Order = 8;
+        workload.To = workload.From + 100 * workload.Width;
         break;
     case TMethod::Newton:
         workload.Order = 1000;

@@ -20,7 +20,8 @@ template <class F> TOutcome Drive(const TWorkload& workload, F& f) {
         outcome.Value = PieceSum(f, ArcPiece<F>, workload.From, workload.To, workload.Width);
         break;
     case TMethod::Derivative:
-        outcome.Value = NumDerivative(f, workload.Order, workload.From, DiffStep);
+        outcome.Value =
+            NumDerivatives(f, workload.Order, workload.From, workload.To, workload.Width, DiffStep);
         break;
     case TMethod::Newton:
         if (!Newton(f, workload.From, workload.Order, NewtonDelta, DiffStep, outcome.Value))

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "calculus/NumericRules.h"
+
 namespace Bench {
 
 template <class F> long double SimpsonPiece(F& f, long double a, long double b) {
@@ -13,7 +15,7 @@ template <class F> long double SimpsonPiece(F& f, long double a, long double b) 
     const long double fa = f(a);
     const long double fm = f(m);
     const long double fb = f(b);
-    return (b - a) / 6 * (fa + 4 * fm + fb);
+    return NumericRules::SimpsonArea<false>(a, b, fa, fm, fb);
 }
 
 template <class F> long double ArcPiece(F& f, long double a, long double b) {
@@ -21,57 +23,51 @@ template <class F> long double ArcPiece(F& f, long double a, long double b) {
     const long double fa = f(a);
     const long double fb = f(b);
     const long double fm = f(m);
-    const long double s1 = (fm - fa) / (m - a);
-    const long double s2 = (fm - fb) / (m - b);
-    const long double dy = fb - fa;
-    const long double chord = std::sqrt(dy * dy + (b - a) * (b - a));
-    if (s1 == s2) return chord;
-    long double p1 = 0, k1 = 0, p2 = 0, k2 = 0, cx, cy;
-    const auto bisector = [](long double slope, long double x1, long double y1, long double x2,
-                             long double y2, long double& p, long double& k) {
-        p = -1 / slope;
-        k = (y1 + y2) / 2 - p * (x1 + x2) / 2;
-    };
-    if (s1 == 0) {
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = (a + m) / 2;
-        cy = p2 * cx + k2;
-    } else if (s2 == 0) {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        cx = (m + b) / 2;
-        cy = p1 * cx + k1;
-    } else {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = (k2 - k1) / (p1 - p2);
-        cy = p1 * cx + k1;
-    }
-    const long double r = std::sqrt((cy - fa) * (cy - fa) + (cx - a) * (cx - a));
-    const long double z = chord / (2 * r);
-    return r * 2 * std::atan2(z, std::sqrt(1 - z * z));
+    return NumericRules::ArcLength<false>(a, m, b, fa, fm, fb);
 }
 
 // The piecewise sum of an interval method.
 template <class F, class P>
 long double PieceSum(F& f, P piece, long double lower, long double upper, long double width) {
-    const auto count = static_cast<std::int32_t>(std::trunc((upper - lower) / width));
+    const NumericRules::TPieceCut cut =
+        NumericRules::CutInterval(lower, upper, width, (upper - lower) / width);
+    const auto count = static_cast<std::int32_t>(cut.Count);
     long double result = 0;
     for (std::int32_t i = 1; i <= count; ++i) {
         const long double a = lower + static_cast<long double>(i - 1) * width;
-        const long double b = lower + static_cast<long double>(i) * width;
+        const long double b =
+            i == count && cut.LastEndsAtUpper ? upper : lower + static_cast<long double>(i) * width;
         result += piece(f, a, b);
     }
     const long double end = lower + static_cast<long double>(count) * width;
-    if (upper > end) result += piece(f, end, upper);
+    if (!cut.LastEndsAtUpper && upper > end) result += piece(f, end, upper);
     return result;
 }
 
 template <class F> long double NumDerivative(F& f, std::int32_t n, long double x, long double h) {
-    const long double step = n % 2 != 0 ? h : -h;
-    const long double beside = x + step;
-    const long double fBeside = n == 1 ? f(beside) : NumDerivative(f, n - 1, beside, h);
-    const long double fHere = n == 1 ? f(x) : NumDerivative(f, n - 1, x, h);
-    return (fBeside - fHere) / step;
+    if (n == 1) {
+        const long double step = NumericRules::ScaledStep(h, x);
+        const long double beside = x + step;
+        const long double fBeside = f(beside);
+        return (fBeside - f(x)) / (std::fabs(x) > 1 ? beside - x : step);
+    }
+    return NumericRules::CentralDerivative(
+        n, x, [&f](const long double* points, int count, long double* values) {
+            for (int k = 0; k < count; ++k)
+                values[k] = f(points[k]);
+        });
+}
+
+// The numeric derivative at the points from, from + step, ... below to, summed.
+template <class F>
+long double NumDerivatives(F& f, std::int32_t n, long double from, long double to, long double step,
+                           long double h) {
+    long double sum = 0;
+    for (std::int64_t i = 0;; ++i) {
+        const long double x = from + static_cast<long double>(i) * step;
+        if (!(x < to)) return sum;
+        sum += NumDerivative(f, n, x, h);
+    }
 }
 
 // Newton's method; false when it does not converge within limit + 1 steps or meets a zero
@@ -80,12 +76,18 @@ template <class F>
 bool Newton(F& f, long double x, std::int32_t limit, long double delta, long double h,
             long double& result) {
     for (std::int64_t step = 0; step <= limit; ++step) {
+        long double diffStep = NumericRules::ScaledStep(h, x);
         const long double y = f(x);
-        const long double d = (f(x + h) - y) / h;
+        long double d = (f(x + diffStep) - y) / diffStep;
+        if (d == 0 && NumericRules::RoundingStep(y) > diffStep) {
+            diffStep = NumericRules::RoundingStep(y);
+            d = (f(x + diffStep) - y) / diffStep;
+        }
         if (d == 0) return false;
         const long double previous = x;
         x = x - y / d;
-        if (delta >= std::fabs(previous - x)) {
+        const long double change = std::fabs(previous - x);
+        if (delta >= change || NumericRules::Settled(change, x)) {
             result = x;
             return true;
         }

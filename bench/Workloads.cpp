@@ -42,8 +42,7 @@ struct TForm {
 
 constexpr TForm Forms[] = {
     {"%s*x+%s", [](long double a, long double b, long double x) { return a * x + b; }},
-    {"sin(%s)+%s^2",
-     [](long double a, long double b, long double) { return Sin(a) + Pow(b, 2); }},
+    {"sin(%s)+%s^2", [](long double a, long double b, long double) { return Sin(a) + Pow(b, 2); }},
     {"sqrt(%s+x)/%s", [](long double a, long double b, long double x) { return Sqrt(a + x) / b; }},
     {"ln(%s)-%s*x", [](long double a, long double b, long double x) { return Ln(a) + -(b * x); }},
     {"(x+%s)*(%s-x)",
@@ -71,14 +70,14 @@ const std::vector<TWorkload>& Workloads() {
          TMethod::Integral, 0, 100, 0.0001L, 0, W1, false},
         {"W2", "Simpson-Integral 0..50, Breite 0.00002", "sqrt(1+x^2)*ln(x+2)-arctan(x)/(1+x)",
          TMethod::Integral, 0, 50, 0.00002L, 0, W2, false},
-        {"W3", "numerische 20. Ableitung bei 1", "sin(x)*exp(x)", TMethod::Derivative, 1, 0, 0,
-         20, W3, true},
-        {"W4", "Bogenlaenge 0..1000, Breite 0.0003", "sin(x)", TMethod::Length, 0, 1000,
-         0.0003L, 0, W4, false},
+        {"W3", "numerische 7. Ableitung an 200000 Stellen in -2..2", "sin(x)*exp(x)",
+         TMethod::Derivative, -2, 2, 0.00002L, 7, W3, false},
+        {"W4", "Bogenlaenge 0..1000, Breite 0.0003", "sin(x)", TMethod::Length, 0, 1000, 0.0003L, 0,
+         W4, false},
         {"W5", "Newton ab 0, hoechstens 5000000 Schritte", "x^3-2*x+2", TMethod::Newton, 0, 0, 0,
          5000000, W5, false},
-        {"W6", "100000 kurze Ausdruecke lesen und berechnen", "", TMethod::Parse, 0, 0, 0,
-         100000, nullptr, false},
+        {"W6", "100000 kurze Ausdruecke lesen und berechnen", "", TMethod::Parse, 0, 0, 0, 100000,
+         nullptr, false},
     };
     return list;
 }

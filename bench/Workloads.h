@@ -17,7 +17,8 @@ struct TWorkload {
     const char* Title;
     const char* Text;
     TMethod Method;
-    // Integral, Length: From, To, Width. Derivative: From is the point, Order the order.
+    // Integral, Length: From, To, Width. Derivative: the points from From below To in steps
+    // of Width, Order the order.
     // Newton: From is the start, Order the iteration limit.
     long double From;
     long double To;

@@ -18,6 +18,10 @@ constexpr const char* NewtonFailedText = "Fehler in Newton-Verfahren!";
 
 constexpr std::int32_t UnlimitedIterations = 2147483647;
 
+using NumericRules::RoundingStep;
+using NumericRules::ScaledStep;
+using NumericRules::Settled;
+
 // Whether no fault flag is raised once value has been computed.
 bool NoFaultAfter(long double value) {
     FpuBarrier(value);
@@ -186,18 +190,19 @@ void TKvMathNewtonFunction::Calculate() {
             bool grouped = false;
             long double change = 0;
             for (;;) {
-                long double y, y2;
-                while (UncheckedValueAt(x, y) && UncheckedValueAt(x + DiffStep, y2)) {
-                    const long double d = (y2 - y) / DiffStep;
+                long double y, y2, h = ScaledStep(DiffStep, x);
+                while (UncheckedValueAt(x, y) && UncheckedValueAt(x + h, y2)) {
+                    const long double d = (y2 - y) / h;
                     const long double next = x - y / d;
                     change = std::fabs(x - next);
                     x = next;
-                    converged = Delta >= change;
+                    converged = Delta >= change || Settled(change, x);
                     if (converged || reached == last) {
                         grouped = true;
                         break;
                     }
                     if (ticker.Tick(++reached, total)) ForgetCompiled();
+                    h = ScaledStep(DiffStep, x);
                 }
                 FpuBarrier(x);
                 if (grouped && NoFaultAfter(change)) [[likely]]
@@ -221,16 +226,24 @@ void TKvMathNewtonFunction::Calculate() {
             }
             // The step once more one operation at a time, so that the first fault is the one
             // reported.
+            long double h = ScaledStep(DiffStep, x);
             const long double y = ValueAt(x);
-            const long double y2 = ValueAt(x + DiffStep);
+            long double y2 = ValueAt(x + h);
             // A quotient that faulted is infinite or not a number, never 0, and every fault
             // here ends the same way.
-            const long double d = (y2 - y) / DiffStep;
+            long double d = (y2 - y) / h;
+            // Far from 0 in its values, a function may not change within its own rounding over
+            // the step: once more over a step that shows such a change.
+            if (d == 0 && RoundingStep(y) > h) {
+                h = RoundingStep(y);
+                y2 = ValueAt(x + h);
+                d = (y2 - y) / h;
+            }
             if (d == 0) throw EKvDiffNull(DiffNullText);
             const long double previous = x;
             x = x - y / d;
             change = Checked(std::fabs(previous - x));
-            converged = Delta >= change;
+            converged = Delta >= change || Settled(change, x);
             untested = std::isnan(change) || std::isnan(Delta);
         }
         if (!converged) throw EKvNoResult(NoResultText);

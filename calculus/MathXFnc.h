@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "calculus/NumericRules.h"
 #include "engine/MathCompiled.h"
 #include "engine/Progress.h"
 #include "functions/MathFunc.h"
@@ -182,7 +183,8 @@ public:
 
     // 0: no practical limit.
     std::int32_t MaxIterations = 1000;
-    // Converged when the last step moved the running value by no more than this.
+    // Converged when the last step moved the running value by no more than this, or by no more
+    // than a few units in its last place.
     long double Delta = 1e-20L;
 };
 
@@ -195,6 +197,7 @@ public:
     std::string ClassName() const override { return "TKvMathNewtonFunction"; }
     void Calculate() override;
 
+    // The difference quotient's step at |x| <= 1; it grows with |x| beyond.
     long double DiffStep = 1e-10L;
 
 private:
@@ -202,14 +205,14 @@ private:
     static constexpr std::int64_t GroupSteps = 16;
 };
 
-// The n-th derivative at the running variable's value, by nested difference quotients.
+// The n-th derivative at the running variable's value: the forward difference quotient for the
+// first order, central difference stencils above it.
 class TKvMathDiffNumFunction : public TKvMathUseOtherFunction {
 public:
     using TKvMathUseOtherFunction::TKvMathUseOtherFunction;
 
-    // Each order doubles the evaluations; beyond this the count is out of all proportion, and
-    // rounding has long since swallowed the value.
-    static constexpr std::int32_t MaxOrder = 20;
+    // Beyond this order no step keeps the rounding of extended arithmetic below a hundredth.
+    static constexpr std::int32_t MaxOrder = NumericRules::TDiffStencil::MaxOrder;
 
     std::string ClassName() const override { return "TKvMathDiffNumFunction"; }
     void Calculate() override;
@@ -217,23 +220,22 @@ public:
     // Raises EKvIllegalDiffNumLevel for n below 1 or above MaxOrder; the order then stays.
     void SetOrder(std::int32_t n);
     std::int32_t GetOrder() const { return Order; }
-    // 2^n evaluations; the last one is at x.
+    // At most 2^n evaluations; the last one is at x.
     long double NumDerivative(std::int32_t n, long double x);
 
+    // The first order's step at |x| <= 1; it grows with |x| beyond.
     long double DiffStep = 1e-10L;
 
 private:
-    // ValueAt with a tick of the progress.
-    long double Sample(long double x);
-    // The first order's quotient from beside and x, both evaluations and the quotient with one
-    // fault test; repeated one operation at a time after a flag.
-    long double FirstQuotient(long double beside, long double x, long double step);
-    void Tick();
+    long double ForwardQuotient(long double x);
+    long double CentralQuotient(std::int32_t n, long double x);
+    // The values at the points in order, with one fault test for all; after a flag, again one
+    // at a time. The first failed evaluation's message is kept in FailedText.
+    void Sample(const long double* points, int count, long double* values);
+    void RefuseFailedSamples();
 
     std::int32_t Order = 1;
-    TProgressTicker Ticker;
-    std::int64_t Evaluations = 0;
-    std::int64_t TotalEvaluations = 1;
+    std::string FailedText;
 };
 
 // Cuts the interval from LowerBound to UpperBound into pieces of IntervalWidth and sums the

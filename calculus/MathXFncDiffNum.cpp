@@ -1,8 +1,11 @@
-// The numeric derivative by nested difference quotients.
+// The numeric derivative: the forward quotient for the first order, central difference stencils
+// above it.
+#include <array>
 #include <cmath>
 #include <string>
 
 #include "calculus/MathXFnc.h"
+#include "calculus/NumericRules.h"
 #include "engine/MathKernels.h"
 #include "functions/MthTrFnc.h"
 
@@ -19,6 +22,12 @@ std::string OrderTooHighText() {
            std::to_string(TKvMathDiffNumFunction::MaxOrder) + ". Ordnung möglich!";
 }
 
+// An evaluation beside the point failed; its message stands instead of a result.
+class EFailedSample : public Exception {
+public:
+    EFailedSample() : Exception(DiffNumFailedText) {}
+};
+
 } // namespace
 
 void TKvMathDiffNumFunction::SetOrder(std::int32_t n) {
@@ -31,9 +40,7 @@ void TKvMathDiffNumFunction::Calculate() {
     const TRunScope run(*this);
     try {
         FpuClearFaults();
-        Ticker = TProgressTicker();
-        Evaluations = 0;
-        TotalEvaluations = std::int64_t{1} << Order;
+        FailedText.clear();
         const long double x0 = OtherFunction->GetVarValueByIndex(RunVarIndex);
         Result = NumDerivative(Order, x0);
     } catch (...) {
@@ -41,51 +48,61 @@ void TKvMathDiffNumFunction::Calculate() {
     }
 }
 
-// The step changes direction with the order, so that the second derivative is the centred
-// quotient. The evaluation away from x comes first, so the last one is at x itself.
 long double TKvMathDiffNumFunction::NumDerivative(std::int32_t n, long double x) {
     if (n < 1) throw EKvIllegalDiffNumLevel(NoSuchOrderText(n));
-    const long double step = n % 2 != 0 ? DiffStep : -DiffStep;
-    // A fault of this sum is raised by the next evaluation's check, before anything else runs.
-    const long double beside = x + step;
-    if (n == 1) return FirstQuotient(beside, x, step);
-    const long double fBeside = NumDerivative(n - 1, beside);
-    const long double fHere = NumDerivative(n - 1, x);
-    return Checked((fBeside - fHere) / step);
+    if (n > MaxOrder) throw EKvIllegalDiffNumLevel(OrderTooHighText());
+    if (n == 1) return ForwardQuotient(x);
+    return CentralQuotient(n, x);
 }
 
-long double TKvMathDiffNumFunction::FirstQuotient(long double beside, long double x,
-                                                  long double step) {
-    // The sum that made beside is tested first: its fault comes before any evaluation.
-    Checked(beside);
+long double TKvMathDiffNumFunction::ForwardQuotient(long double x) {
+    const long double step = NumericRules::ScaledStep(DiffStep, x);
+    // A fault of the sum that made the point beside comes before any evaluation.
+    const std::array<long double, 2> points = {Checked(x + step), x};
+    std::array<long double, 2> values;
+    Sample(points.data(), 2, values.data());
+    RefuseFailedSamples();
+    // Beyond 1 the point beside is rounded to a coarser grid, by as much as a part in 10^9 of
+    // the step; the distance actually taken is exact.
+    const long double distance = std::fabs(x) > 1 ? points[0] - x : step;
+    return Checked((values[0] - values[1]) / distance);
+}
+
+long double TKvMathDiffNumFunction::CentralQuotient(std::int32_t n, long double x) {
+    const long double value = NumericRules::CentralDerivative(
+        n, x, [this](const long double* points, int count, long double* values) {
+            // A fault of the sums that made the points comes before any evaluation.
+            Checked(points[0]);
+            Sample(points, count, values);
+        });
+    RefuseFailedSamples();
+    return Checked(value);
+}
+
+void TKvMathDiffNumFunction::Sample(const long double* points, int count, long double* values) {
     const std::uint32_t seed = RandSeed;
-    long double fBeside, fHere;
-    Tick();
-    if (UncheckedValueAt(beside, fBeside)) {
-        Tick();
-        if (UncheckedValueAt(x, fHere)) [[likely]] {
-            long double quotient = (fBeside - fHere) / step;
-            FpuBarrier(quotient);
-            if (FpuRaisedFaults() == 0) [[likely]]
-                return quotient;
-        }
-        FpuClearFaults();
-        RandSeed = seed;
-        FpuBarrier(x);
-        fBeside = ValueAt(beside);
-        fHere = ValueAt(x);
-        return Checked((fBeside - fHere) / step);
+    int done = 0;
+    while (done < count && UncheckedValueAt(points[done], values[done]))
+        ++done;
+    if (done == count) {
+        FpuBarrier(values[count - 1]);
+        if (FpuRaisedFaults() == 0) [[likely]]
+            return;
     }
-    fBeside = ValueAt(beside);
-    fHere = Sample(x);
-    return Checked((fBeside - fHere) / step);
+    // Again one evaluation at a time from the same seed, so that each message is its own.
+    FpuClearFaults();
+    RandSeed = seed;
+    for (int k = 0; k < count; ++k) {
+        values[k] = ValueAt(points[k]);
+        if (FailedText.empty()) FailedText = GetErrorText();
+    }
 }
 
-void TKvMathDiffNumFunction::Tick() {
-    if (Ticker.Tick(++Evaluations, TotalEvaluations)) ForgetCompiled();
-}
-
-long double TKvMathDiffNumFunction::Sample(long double x) {
-    Tick();
-    return ValueAt(x);
+// A failed evaluation counts as 0, which would make the quotient plainly wrong: its message
+// stands instead of a result. One that the last evaluation, at the point itself, left in place
+// is shown anyway.
+void TKvMathDiffNumFunction::RefuseFailedSamples() {
+    if (FailedText.empty() || !GetErrorText().empty()) return;
+    SetErrorText(FailedText);
+    throw EFailedSample();
 }

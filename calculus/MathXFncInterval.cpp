@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "calculus/MathXFnc.h"
+#include "calculus/NumericRules.h"
 #include "engine/MathKernels.h"
 #include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
@@ -30,65 +31,16 @@ std::string TooManyPiecesText() {
            std::to_string(TKvMathIntervalNumFunction::MaxPieces) + " sind möglich!";
 }
 
-// With Checked, a fault of any operation raises at once, as the evaluation kernels would.
-template <bool Checked> long double Step(long double value) {
-    if constexpr (Checked) {
-        FpuBarrier(value);
-        FpuCheckFaults();
-    }
-    return value;
-}
-
 // Makes the values unknown to the compiler, so that a repeated computation runs again instead
 // of reusing results from before a clear of the flags.
 template <typename... T> void Opaque(T&... values) {
     (FpuBarrier(values), ...);
 }
 
-// Simpson's rule over the piece from a to b.
-template <bool Checked>
-long double SimpsonArea(long double a, long double b, long double fa, long double fm,
-                        long double fb) {
-    return Step<Checked>((b - a) / 6 * Step<Checked>(fa + 4 * fm + fb));
-}
-
-// The length of the arc from (a, fa) through (m, fm) to (b, fb).
-template <bool Checked>
-long double ArcLength(long double a, long double m, long double b, long double fa, long double fm,
-                      long double fb) {
-    const long double s1 = Step<Checked>((fm - fa) / (m - a));
-    const long double s2 = Step<Checked>((fm - fb) / (m - b));
-    const long double dy = Step<Checked>(fb - fa);
-    const long double chord = Step<Checked>(std::sqrt(Step<Checked>(dy * dy + (b - a) * (b - a))));
-    if (s1 == s2) return chord;
-
-    const auto bisector = [](long double slope, long double x1, long double y1, long double x2,
-                             long double y2, long double& p, long double& k) {
-        p = Step<Checked>(-1 / slope);
-        k = Step<Checked>((y1 + y2) / 2 - Step<Checked>(p * (x1 + x2) / 2));
-    };
-    long double p1 = 0, k1 = 0, p2 = 0, k2 = 0, cx, cy;
-    if (s1 == 0) {
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = (a + m) / 2;
-        cy = Step<Checked>(p2 * cx + k2);
-    } else if (s2 == 0) {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        cx = (m + b) / 2;
-        cy = Step<Checked>(p1 * cx + k1);
-    } else {
-        bisector(s1, a, fa, m, fm, p1, k1);
-        bisector(s2, m, fm, b, fb, p2, k2);
-        cx = Step<Checked>((k2 - k1) / Step<Checked>(p1 - p2));
-        cy = Step<Checked>(p1 * cx + k1);
-    }
-    const long double r =
-        Step<Checked>(std::sqrt(Step<Checked>((cy - fa) * (cy - fa) + (cx - a) * (cx - a))));
-    const long double z = Step<Checked>(chord / (2 * r));
-    return Step<Checked>(r * 2 * Step<Checked>(std::atan2(z, Step<Checked>(std::sqrt(1 - z * z)))));
-}
-
 } // namespace
+
+using NumericRules::ArcLength;
+using NumericRules::SimpsonArea;
 
 void TKvMathIntervalNumFunction::SetIntervalWidth(long double width) {
     if (!(width > 0)) throw EKvIllegalIntIntervall(ZeroWidthText);
@@ -101,21 +53,28 @@ void TKvMathIntervalNumFunction::Calculate() {
     try {
         FpuClearFaults();
         if (!(Checked(UpperBound - LowerBound) > 0)) throw EKvIllegalIntIntervall(BoundsOrderText);
-        const long double pieces = Checked(std::trunc((UpperBound - LowerBound) / IntervalWidth));
+        const long double quotient = Checked((UpperBound - LowerBound) / IntervalWidth);
+        const NumericRules::TPieceCut cut =
+            NumericRules::CutInterval(LowerBound, UpperBound, IntervalWidth, quotient);
         // Refused rather than cut to 32 bits, which would give a wrong count.
-        if (pieces > MaxPieces) throw EKvIllegalIntIntervall(TooManyPiecesText());
-        const auto count = static_cast<std::int32_t>(pieces);
+        if (cut.Count > MaxPieces) throw EKvIllegalIntIntervall(TooManyPiecesText());
+        const auto count = static_cast<std::int32_t>(cut.Count);
         if (count <= 0)
             throw EKvIllegalIntIntervall(
                 IllegalIntervalText(LowerBound, UpperBound, IntervalWidth));
         TProgressTicker ticker;
-        long double lower = LowerBound, width = IntervalWidth;
-        // Both ends come from i, so no rounding accumulates along the interval.
+        long double lower = LowerBound, upper = UpperBound, width = IntervalWidth;
+        // Both ends come from i, so no rounding accumulates along the interval; the last piece
+        // may end at the upper bound itself.
+        const auto pieceEnd = [&](std::int32_t i) {
+            if (i == count && cut.LastEndsAtUpper) return upper;
+            return lower + static_cast<long double>(i) * width;
+        };
         for (std::int32_t i = 1; i <= count; ++i) {
             if (ticker.Tick(i, count)) ForgetCompiled();
             const std::uint32_t seed = RandSeed;
             long double a = lower + static_cast<long double>(i - 1) * width;
-            long double b = lower + static_cast<long double>(i) * width;
+            long double b = pieceEnd(i);
             // The ends, the piece and the sum with one fault test.
             long double piece;
             if (UncheckedPieceValue(a, b, piece)) [[likely]] {
@@ -130,13 +89,14 @@ void TKvMathIntervalNumFunction::Calculate() {
             // fault of theirs is raised again, and from the same seed.
             FpuClearFaults();
             RandSeed = seed;
-            Opaque(lower, width);
+            Opaque(lower, upper, width);
             a = lower + static_cast<long double>(i - 1) * width;
-            b = lower + static_cast<long double>(i) * width;
+            b = pieceEnd(i);
             Result = Checked(Result + PieceValue(a, b));
         }
         const long double end = LowerBound + static_cast<long double>(count) * IntervalWidth;
-        if (UpperBound > end) Result = Checked(Result + PieceValue(end, UpperBound));
+        if (!cut.LastEndsAtUpper && UpperBound > end)
+            Result = Checked(Result + PieceValue(end, UpperBound));
     } catch (const EKvIllegalIntIntervall& e) {
         SetErrorText(e.what());
     } catch (const std::exception& e) {
@@ -203,8 +163,7 @@ bool TKvMathLenNumFunction::UncheckedLength(long double a, long double b, long d
     return true;
 }
 
-// The circular arc through the ends and the midpoint, its centre where the perpendicular
-// bisectors of the two half chords meet. A vertical bisector's slope is never formed.
+// The circular arc through the ends and the midpoint.
 long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     long double m = (a + b) * 0.5L;
     // Grouped as for the Simpson piece.

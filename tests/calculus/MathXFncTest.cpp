@@ -92,21 +92,41 @@ TEST(MathXFncTest, OwnsTheFunctionUnlessBorrowed) {
     }
 }
 
-// The step turns with the order, and the last evaluation is at the point itself.
+// At most 2^n evaluations, the last one at the point itself, which the running variable keeps.
 TEST(MathXFncTest, NumDerivativeEvaluationPoints) {
-    const std::vector<long double> cases[] = {
-        {H, 0},
-        {-H + H, -H, H, 0},
-        {H - H + H, H - H, H + H, H, -H + H, -H, H, 0},
+    for (const long double x0 : {0.0L, 0.75L, 5.0L, -30.0L, 1e10L}) {
+        for (std::int32_t order = 1; order <= TKvMathDiffNumFunction::MaxOrder; ++order) {
+            SCOPED_TRACE(std::to_string(order) + " at " + std::to_string(static_cast<double>(x0)));
+            TRecordingFunction* function;
+            auto method = MethodOn<TKvMathDiffNumFunction>("x^2", function);
+            method->SetOrder(order);
+            function->SetVarValue("x", x0);
+            method->Calculate();
+            EXPECT_LE(function->Points.size(), std::size_t{1} << order);
+            EXPECT_EQ(function->Points.back(), x0);
+            EXPECT_EQ(function->GetVarValue("x"), x0);
+            EXPECT_EQ(method->GetErrorText(), "");
+        }
+    }
+    // The first order's step grows with the point beyond 1; the second order's is a power of two.
+    const struct {
+        std::int32_t Order;
+        long double X0;
+        std::vector<long double> Points;
+    } cases[] = {
+        {1, 0, {H, 0}},
+        {1, 0.5L, {0.5L + H, 0.5L}},
+        {1, -8, {-8 + 8 * H, -8}},
+        {2, 0, {-0x1p-17L, 0x1p-17L, 0}},
+        {2, 3, {3 - 0x1p-15L, 3 + 0x1p-15L, 3}},
     };
-    std::int32_t order = 0;
-    for (const std::vector<long double>& points : cases) {
+    for (const auto& c : cases) {
         TRecordingFunction* function;
         auto method = MethodOn<TKvMathDiffNumFunction>("x", function);
-        method->SetOrder(++order);
+        method->SetOrder(c.Order);
+        function->SetVarValue("x", c.X0);
         method->Calculate();
-        EXPECT_EQ(function->Points, points) << "order " << order;
-        EXPECT_NEAR(static_cast<double>(method->Result), order == 1 ? 1 : 0, 1e-6);
+        EXPECT_EQ(function->Points, c.Points) << c.Order << " at " << static_cast<double>(c.X0);
     }
 
     TRecordingFunction* function;

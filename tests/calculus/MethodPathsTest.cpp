@@ -147,11 +147,15 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         {Newton, "2", NAN, 0, 10},
         // Evaluations that overflow.
         {Newton, "x*x", 1e3000L, 0, 10},
-        {Derivative, "sin(x)*exp(x)", 1, 0, 10},
+        {Derivative, "sin(x)*exp(x)", 1, 0, 7},
+        {Derivative, "sin(x)*exp(x)", -30, 0, 6},
         {Derivative, "1/(x-1e-10)", 0, 0, 3},
         {Derivative, "ln(x)", 0, 0, 2},
         {Derivative, "x^2", 1.18e4932L, 0, 1},
+        {Derivative, "x^2", 1.18e4932L, 0, 5},
+        // Evaluations beside the point fail, the one at the point does not.
         {Derivative, "sqrt(x)", 0, 0, 2},
+        {Derivative, "1/(x-0.001)", 0, 0, 5},
         {Derivative, "rnd(x)/(x-1e-10)", 0, 0, 3},
         // The quotient overflows after two evaluations that succeeded.
         {Derivative, "1e4931*heav(x)", -1e-11L, 0, 1},

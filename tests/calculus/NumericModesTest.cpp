@@ -48,7 +48,9 @@ TEST_F(NumericModesTest, RunningVariableKeepsTheLastTrialValue) {
     request.IterVar = "y";
     request.StartText = "1";
     EXPECT_EQ(Calc(request, cmNewton, "y^2-2").ResultText, "1.4142135623731");
-    EXPECT_EQ(Main().GetVarValue("y"), std::sqrt(2.0L) + 1e-10L);
+    // The step grows with |y| beyond 1.
+    const long double root = std::sqrt(2.0L);
+    EXPECT_NEAR(static_cast<double>(Main().GetVarValue("y") - root), 1e-10 * root, 2e-19);
 }
 
 // A failing conversion ends the request; the variable stays if its step came first.
