@@ -46,6 +46,7 @@ const char* const CliUsage =
     "  --save                 Variablen und Verlauf nach der Berechnung speichern\n"
     "  --decimal-separator C  Dezimaltrennzeichen statt dem der Umgebung\n"
     "  --batch                je eine Eingabezeile der Standardeingabe berechnen\n"
+    "  --plot DATEI.svg       die Berechnung zusätzlich als Grafik (SVG) schreiben\n"
     "  --help, --version\n"
     "\n"
     "PARAMETER sind die des Fensterprogramms: Wörter des Ausdrucks und Optionen wie\n"
@@ -126,6 +127,8 @@ TCliOptions ParseCliOptions(const std::vector<std::string>& args) {
             if (c.size() != 1 || static_cast<unsigned char>(c[0]) < ' ' || static_cast<unsigned char>(c[0]) > '~')
                 throw TCliUsageError{"--decimal-separator erwartet ein einzelnes Zeichen"};
             options.DecimalSeparator = c[0];
+        } else if (name == "--plot") {
+            options.PlotFile = value();
         } else if (name == "--batch") {
             flag(options.Batch);
         } else if (name == "--help") {

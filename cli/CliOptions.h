@@ -16,6 +16,8 @@ struct TCliOptions {
     bool Save = false;
     std::optional<char> DecimalSeparator;
     bool Batch = false;
+    // Also draw the calculation as an SVG picture into this file.
+    std::optional<std::string> PlotFile;
     bool Help = false;
     bool Version = false;
     // Everything that is not an option, in order: read as the window reads its parameters.

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "cli/TerminalProgress.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "plot/PlotSvg.h"
 
 namespace {
 
@@ -88,17 +90,33 @@ int RunBatch(TSession& session) {
     return std::cin.bad() ? ExitIo : ExitValue;
 }
 
-int RunSingle(TSession& session) {
+// The picture of the calculation just run; false when the file cannot be written.
+bool WritePlot(TSession& session, const TCalcOutcome* outcome, const std::string& fileName) {
+    const TPlotScene scene = BuildPlotScene(session.Calculator, session.Request, outcome,
+                                            std::nullopt, std::nullopt, 640, 400);
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    file << PlotSvg(scene);
+    file.close();
+    if (file) return true;
+    Report("'" + fileName + "' kann nicht geschrieben werden");
+    return false;
+}
+
+int RunSingle(TSession& session, const std::optional<std::string>& plotFile) {
+    std::optional<TCalcOutcome> outcome;
+    int status = ExitValue;
     try {
-        const TCalcOutcome outcome = RunWithProgress(session.Calculator, session.Request, false);
-        std::cout << outcome.ResultText.value_or("") << '\n';
+        outcome = RunWithProgress(session.Calculator, session.Request, false);
+        std::cout << outcome->ResultText.value_or("") << '\n';
         std::cout.flush();
         if (!std::cout) return ExitIo;
-        return outcome.ResultIsError ? ExitErrorText : ExitValue;
+        status = outcome->ResultIsError ? ExitErrorText : ExitValue;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
-        return ExitException;
+        status = ExitException;
     }
+    if (plotFile && !WritePlot(session, outcome ? &*outcome : nullptr, *plotFile)) return ExitIo;
+    return status;
 }
 
 } // namespace
@@ -130,12 +148,16 @@ int main(int argc, char** argv) {
             return ExitUsage;
         }
         const bool fromInput = options.Batch || session.Expression.empty();
+        if (fromInput && options.PlotFile) {
+            Report("--plot braucht einen Ausdruck unter den PARAMETERN und geht nicht mit --batch");
+            return ExitUsage;
+        }
         if (fromInput && !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
             const int status = RunInteractive(session.Calculator, session.Request);
             session.Save();
             return status;
         }
-        const int status = fromInput ? RunBatch(session) : RunSingle(session);
+        const int status = fromInput ? RunBatch(session) : RunSingle(session, options.PlotFile);
         if (options.Save) session.Save();
         return status;
     } catch (const std::exception& e) {

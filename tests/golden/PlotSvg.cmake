@@ -1,0 +1,30 @@
+# Pictures written by nimbrel-cli --plot must match the committed ones byte for byte:
+# cmake -DCLI=<nimbrel-cli> -DWORK=<folder> -DGOLDEN=<folder of *.svg> [-DUPDATE=1] -P PlotSvg.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+function(expect_picture name)
+    execute_process(COMMAND ${CLI} --no-ini --plot ${WORK}/${name}.svg ${ARGN}
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE err)
+    if(NOT EXISTS ${WORK}/${name}.svg)
+        message(FATAL_ERROR "${name}: no picture (status ${result}, ${err})")
+    endif()
+    if(UPDATE)
+        file(COPY ${WORK}/${name}.svg DESTINATION ${GOLDEN})
+        return()
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${name}.svg
+                    ${GOLDEN}/${name}.svg RESULT_VARIABLE differ)
+    if(differ)
+        message(FATAL_ERROR "${name}: ${WORK}/${name}.svg differs from ${GOLDEN}/${name}.svg")
+    endif()
+endfunction()
+
+expect_picture(integral --decimal-separator , --mode integral --from 0 --to 3 -- "sin(x)")
+expect_picture(length --decimal-separator . --mode length --from -1 --to 2 -- "x^2/2")
+expect_picture(newton --decimal-separator . --mode newton --start 3 -- "x^2-2")
+expect_picture(newton_fails --decimal-separator . --mode newton --start 3 --max-iter 30 -- "x^2+1")
+expect_picture(numderivative --decimal-separator . --mode numderivative --at 1 -- "sin(x)")
+expect_picture(derivative --decimal-separator . --mode derivative -- "x^3/10")
+expect_picture(antiderivative --decimal-separator . --mode antiderivative -- "1/x")
+expect_picture(poles --decimal-separator . -- "tan(x)")
+expect_picture(domain --decimal-separator . --mode simplify -- "ln(x)+ln(x)")
