@@ -17,6 +17,7 @@
 #include <exception>
 
 #include "app/CmdLine.h"
+#include "app/MainGraph.h"
 #include "app/MainHelp.h"
 #include "app/MainProgress.h"
 #include "app/ReadCmdl.h"
@@ -235,6 +236,7 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
         ini.WriteInteger(PlacementSection, "Height", normal.height());
         ini.WriteBool(PlacementSection, "Maximized", isMaximized());
         SaveSettings(ini, PanelShown, Calculator);
+        if (GraphForm) GraphForm->SavePlacement(ini);
         ini.UpdateFile();
     } catch (const std::exception& e) {
         if (reportErrors) ShowMessage(QString::fromStdString(e.what()));
@@ -288,10 +290,12 @@ void TMainForm::CalcButtonClick() {
         } forget{Calculator};
         outcome = Calculator.RunCalculation(request);
     } catch (const std::exception& e) {
+        if (GraphForm) GraphForm->ShowCalculation(request, nullptr);
         ShowMessage(QString::fromStdString(e.what()));
         return;
     }
     WriteOutcome(outcome);
+    if (GraphForm) GraphForm->ShowCalculation(request, &outcome);
 }
 
 void TMainForm::WriteOutcome(const TCalcOutcome& outcome) {

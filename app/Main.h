@@ -19,6 +19,7 @@ class QRadioButton;
 class QSpinBox;
 class QToolButton;
 class TMenuGrid;
+class TGraphForm;
 class TIniFile;
 
 class TMainForm : public QWidget {
@@ -35,6 +36,8 @@ public:
     void ScientificBtnClick();
     void OneLineItemClick();
     void VarValuesBtnClick();
+    // Opens the graph window, which from then on follows every calculation.
+    void GraphItemClick();
     // Puts name( before and ) after the selection with wrap, else name() in its place.
     void InsertFunctionName(const QString& name, bool wrapSelection);
     void InsertVariableName(const QString& name);
@@ -106,6 +109,8 @@ public:
     QMenu* VariablesSubMenu;
     QMenu* HistorySubMenu;
     QAction* VarValuesItem;
+    QAction* GraphItem;
+    TGraphForm* GraphForm = nullptr;
     QAction* OneLineItem;
     QAction* HelpItem;
     QAction* InfoItem;

@@ -1,6 +1,7 @@
 // The main window's popup menus: functions, variables, history and the menu of all commands.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -83,6 +84,11 @@ void TMainForm::CreateMenus() {
     VarValuesItem = AllPopupMenu->addAction("&Variablenwerte...");
     VarValuesItem->setObjectName("VarValuesItem");
     VarValuesItem->setProperty(HelpContextProperty, HelpContextVariables);
+    GraphItem = AllPopupMenu->addAction("&Grafik...");
+    GraphItem->setObjectName("GraphItem");
+    GraphItem->setShortcut(QKeySequence("Ctrl+G"));
+    GraphItem->setShortcutContext(Qt::WindowShortcut);
+    addAction(GraphItem);
     OneLineItem = AllPopupMenu->addAction("&Einzeilig");
     OneLineItem->setObjectName("OneLineItem");
     OneLineItem->setCheckable(true);
@@ -94,6 +100,7 @@ void TMainForm::CreateMenus() {
 
     connect(AllPopupMenu, &QMenu::aboutToShow, this, &TMainForm::AllPopupMenuPopup);
     connect(VarValuesItem, &QAction::triggered, this, &TMainForm::VarValuesBtnClick);
+    connect(GraphItem, &QAction::triggered, this, &TMainForm::GraphItemClick);
     connect(OneLineItem, &QAction::triggered, this, &TMainForm::OneLineItemClick);
     connect(HelpItem, &QAction::triggered, this, [] { ShowHelpContents(); });
     connect(InfoItem, &QAction::triggered, this,

@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 #include <clocale>
 #include <exception>
@@ -32,13 +33,18 @@ int main(int argc, char** argv) {
 
     const QStringList arguments = QApplication::arguments();
     std::vector<std::string> parameters;
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        parameters.push_back(arguments[i].toStdString());
+    // --grafik opens the graph window beside the main window.
+    bool showGraph = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--grafik") showGraph = true;
+        else parameters.push_back(arguments[i].toStdString());
+    }
 
     int status = 0;
     try {
         TMainForm form(parameters);
         form.show();
+        if (showGraph) QTimer::singleShot(0, &form, [&form] { form.GraphItemClick(); });
         status = QApplication::exec();
         CloseHelpViewer();
     } catch (const std::exception& e) {

@@ -490,7 +490,8 @@ private slots:
                     if (!action->isSeparator()) texts << action->text();
                 QCOMPARE(texts,
                          QStringList({"&Funktionen", "&Variablen", "&Historie",
-                                      "&Variablenwerte...", "&Einzeilig", "&Hilfe", "&Info..."}));
+                                      "&Variablenwerte...", "&Grafik...", "&Einzeilig", "&Hilfe",
+                                      "&Info..."}));
                 widget->close();
             });
             // Alt+Down in the input box, a right click on the result line's background.
