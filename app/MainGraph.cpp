@@ -185,16 +185,21 @@ QString TGraphForm::Readout() const {
 
 void TGraphForm::UpdateCrosshair(QPointF pos) {
     Crosshair = pos;
-    const TPlotPoint p = PointAt(pos);
+    // x to the digits a pixel can tell apart, f(x) exactly there.
+    const long double pixel = CurrentScene.View.X.Span() / std::max(1, PlotRect().width());
+    const long double unit = std::pow(10.0L, std::floor(std::log10(pixel)));
+    long double x = PointAt(pos).X;
+    if (std::isfinite(unit) && unit > 0 && std::fabs(x / unit) < 1e15L)
+        x = std::nearbyint(x / unit) * unit;
     const QString var = QString::fromStdString(CurrentScene.VarName.empty() ? "x"
                                                                             : CurrentScene.VarName);
-    QString text = var + " = " + QString::fromStdString(FloatToStr(p.X));
+    QString text = var + " = " + QString::fromStdString(TickText(x, unit));
     if (HasCalculation) {
         long double y = 0;
         TKvPlotSampler sampler(&Calculator.MainFunction(), CurrentScene.VarName);
         text += "    f(" + var + ") = " +
-                (sampler.Evaluate(p.X, y) ? QString::fromStdString(FloatToStr(y))
-                                          : QString("nicht definiert"));
+                (sampler.Evaluate(x, y) ? QString::fromStdString(FloatToStr(y))
+                                        : QString("nicht definiert"));
     }
     ReadoutLabel->setText(text);
     update();

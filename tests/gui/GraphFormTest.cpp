@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -117,7 +118,9 @@ private slots:
         Open(cmSimple, "x/4");
         QTest::mouseMove(Form.get(), Form->PixelOf({2, 0}).toPoint());
         const QString text = Form->Readout();
-        QVERIFY2(text.startsWith("x = ") && text.contains("f(x) = 0,"), qPrintable(text));
+        // x to the digits a pixel tells apart (0,03 here), f(x) exactly there.
+        const QRegularExpression form("^x = (1,9[89]|2,0[0-2])    f\\(x\\) = 0,[45]\\d*$");
+        QVERIFY2(form.match(text).hasMatch(), qPrintable(text));
     }
 
     void ExportWritesBothFormats() {

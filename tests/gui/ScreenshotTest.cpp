@@ -12,6 +12,7 @@
 #include "about/aboutdlg.h"
 #include "app/Calculator.h"
 #include "app/Main.h"
+#include "app/MainGraph.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
 
@@ -69,6 +70,46 @@ private slots:
         Save(&box, "infos-system");
         QTest::keyClick(&box, Qt::Key_PageDown);
         Save(&box, "infos-text");
+    }
+
+    void GraphWindowInEveryMode() {
+        struct TShot {
+            const char* Name;
+            TCalcMode Mode;
+            const char* Input;
+        };
+        const TShot shots[] = {
+            {"grafik-einfach", cmSimple, "tan(x)"},
+            {"grafik-vereinfachung", cmSimplify, "ln(x)+ln(x)"},
+            {"grafik-newton", cmNewton, "x^3-2*x-5"},
+            {"grafik-ableitung", cmDerivative, "sin(x)*exp(-x/10)"},
+            {"grafik-stammfunktion", cmAntiderivative, "x^2/4-2"},
+            {"grafik-numerische-ableitung", cmNumDerivative, "x^3/10-x"},
+            {"grafik-integral", cmNumIntegral, "sin(x)*exp(-x/10)"},
+            {"grafik-kurvenlaenge", cmCurveLength, "sqrt(x)*sin(x)"},
+        };
+        for (const TShot& shot : shots) {
+            TCalculator calculator;
+            TCalcRequest request;
+            request.Mode = shot.Mode;
+            request.InputLines = {shot.Input};
+            request.StartText = "3";
+            request.DiffNumXText = "1,5";
+            TCalcOutcome outcome;
+            try {
+                outcome = calculator.RunCalculation(request);
+            } catch (const std::exception&) {
+                QFAIL(shot.Name);
+            }
+            TGraphForm graph(calculator, nullptr);
+            graph.resize(720, 500);
+            graph.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&graph));
+            graph.ShowCalculation(request, &outcome);
+            // The crosshair's readout, as under the pointer.
+            QTest::mouseMove(&graph, graph.PlotRect().center() + QPoint(40, 0));
+            Save(&graph, shot.Name);
+        }
     }
 };
 
