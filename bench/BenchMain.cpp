@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/PlotBench.h"
 #include "bench/Engines.h"
 
 namespace {
@@ -198,6 +199,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "--run") return RunOnce(args[1], args[2]);
     if (args.size() == 1 && args[0] == "--check") return Check();
+    if (args.size() == 1 && args[0] == "--plot") return RunPlotBench(50);
     if (args.size() == 1 && args[0] == "--expressions") {
         for (const TShortExpression& expression : ParserExpressions())
             std::printf("%s\n", expression.Text.c_str());
@@ -212,7 +214,7 @@ int main(int argc, char** argv) {
             chosen.push_back(workload);
         } else {
             std::fprintf(stderr, "Aufruf: nimbrel-bench [--reps N] [W1 ... W6] | --run "
-                                 "nimbrel|hand|muparser W1..W6 | --expressions | --check\n");
+                                 "nimbrel|hand|muparser W1..W6 | --expressions | --check | --plot\n");
             return 64;
         }
     }

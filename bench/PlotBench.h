@@ -1,0 +1,4 @@
+// The graph's redraw times (nimbrel-bench --plot).
+#pragma once
+
+int RunPlotBench(int rounds);
