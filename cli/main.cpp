@@ -92,10 +92,16 @@ int RunBatch(TSession& session) {
 
 // The picture of the calculation just run; false when the file cannot be written.
 bool WritePlot(TSession& session, const TCalcOutcome* outcome, const std::string& fileName) {
-    const TPlotScene scene = BuildPlotScene(session.Calculator, session.Request, outcome,
-                                            std::nullopt, std::nullopt, 640, 400);
+    std::string picture;
+    try {
+        picture = PlotSvg(BuildPlotScene(session.Calculator, session.Request, outcome,
+                                         std::nullopt, std::nullopt, 640, 400));
+    } catch (const std::exception& e) {
+        Report(e.what());
+        return false;
+    }
     std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    file << PlotSvg(scene);
+    file << picture;
     file.close();
     if (file) return true;
     Report("'" + fileName + "' kann nicht geschrieben werden");

@@ -26,6 +26,18 @@ TPlotRange Widened(TPlotRange r, long double by) {
     return {r.Min - by, r.Max + by};
 }
 
+// A range the picture can resolve: far from 0 a few units vanish against the values, so the
+// range then grows with them.
+TPlotRange Resolvable(TPlotRange r) {
+    if (!std::isfinite(r.Min) || !std::isfinite(r.Max) || !std::isfinite(r.Span()))
+        return {-10, 10};
+    const long double size = std::max(std::fabs(r.Min), std::fabs(r.Max));
+    if (r.Span() > size * 1e-12L) return r;
+    const long double centre = r.Min / 2 + r.Max / 2;
+    const long double half = std::max(1.0L, std::fabs(centre) * 1e-6L);
+    return {centre - half, centre + half};
+}
+
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line;
@@ -72,6 +84,10 @@ std::vector<TPlotLine> Stretch(TKvPlotSampler& sampler, const TPlotView& view, T
 
 } // namespace
 
+namespace {
+TPlotRange FieldXRange(const TCalcRequest& request);
+} // namespace
+
 std::string PlotVariable(const TCalcRequest& request) {
     switch (request.Mode) {
     case cmNewton:
@@ -91,6 +107,11 @@ std::string PlotVariable(const TCalcRequest& request) {
 }
 
 TPlotRange DefaultXRange(const TCalcRequest& request) {
+    return Resolvable(FieldXRange(request));
+}
+
+namespace {
+TPlotRange FieldXRange(const TCalcRequest& request) {
     long double a, b;
     switch (request.Mode) {
     case cmNumIntegral:
@@ -114,6 +135,7 @@ TPlotRange DefaultXRange(const TCalcRequest& request) {
     }
     return {-10, 10};
 }
+} // namespace
 
 TPlotScene BuildPlotScene(TCalculator& calculator, const TCalcRequest& request,
                           const TCalcOutcome* outcome, const std::optional<TPlotRange>& xRange,
@@ -184,7 +206,7 @@ TPlotScene BuildPlotScene(TCalculator& calculator, const TCalcRequest& request,
             };
             for (std::size_t i = 0; i < shown; ++i) include(iterates[i].X);
             if (zeroKnown) include(zero);
-            scene.View.X = Widened(r, std::max(1.0L, r.Span() / 3));
+            scene.View.X = Resolvable(Widened(r, std::max(1.0L, r.Span() / 3)));
         }
         extraY.push_back(0);
     }
