@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "calculus/MathDiff.h"
 #include "calculus/MathIntg.h"
@@ -69,12 +70,25 @@ void AddValues(std::vector<long double>& to, const std::vector<long double>& val
     to.insert(to.end(), values.begin(), values.end());
 }
 
+std::vector<TPlotLine> Transposed(std::vector<TPlotLine> lines) {
+    for (TPlotLine& line : lines)
+        for (TPlotPoint& p : line) std::swap(p.X, p.Y);
+    return lines;
+}
+
+std::vector<TPlotLine> ClipToBox(const std::vector<TPlotLine>& lines, TPlotRange x, TPlotRange y) {
+    return Transposed(ClipToBand(Transposed(ClipToBand(lines, y.Min, y.Max)), x.Min, x.Max));
+}
+
 TPlotLine Line(TPlotPoint a, TPlotPoint b) {
     return {a, b};
 }
 
 // The pieces of the curve over a..b, sampled as finely as the whole view.
 std::vector<TPlotLine> Stretch(TKvPlotSampler& sampler, const TPlotView& view, TPlotRange x) {
+    // Only the part in view: after a zoom the interval may reach far beyond it.
+    x = {std::max(x.Min, view.X.Min), std::min(x.Max, view.X.Max)};
+    if (!(x.Max > x.Min)) return {};
     TPlotView part = view;
     part.X = x;
     part.WidthPx = static_cast<int>(std::ceil(view.WidthPx * x.Span() / view.X.Span()));
@@ -324,5 +338,8 @@ TPlotScene BuildPlotScene(TCalculator& calculator, const TCalcRequest& request,
         scene.Caption = resultText.empty() ? "" : "Wert: " + resultText;
         break;
     }
+    // Newton's steps may fly far off: only what lies near the view is kept.
+    const TPlotView& v = scene.View;
+    scene.Guides = ClipToBox(scene.Guides, Widened(v.X, v.X.Span() / 2), Widened(v.Y, v.Y.Span() / 2));
     return scene;
 }

@@ -217,6 +217,29 @@ TEST_F(PlotSceneTest, EveryModeGetsItsOverlay) {
     }
 }
 
+TEST_F(PlotSceneTest, OverlaysStayNearAZoomedView) {
+    const TPlotRange x{0, 1}, y{-1, 1};
+    auto inside = [&](const std::vector<TPlotLine>& lines, long double slack) {
+        for (const TPlotLine& line : lines)
+            for (const TPlotPoint& p : line) {
+                EXPECT_TRUE(p.X >= x.Min - slack && p.X <= x.Max + slack) << p.X;
+                EXPECT_TRUE(p.Y >= y.Min - 2 * slack && p.Y <= y.Max + 2 * slack) << p.Y;
+            }
+    };
+    Scene(cmNumIntegral, "sin(x)", [](TCalcRequest& r) {
+        r.IntgNumToText = "1e6";
+        r.IntgNumIntvText = "1000";
+    });
+    TPlotScene scene = BuildPlotScene(Calculator, Request, &Outcome, x, y, 640, 400);
+    ASSERT_FALSE(scene.Area.empty());
+    inside(scene.Area, 0);
+    // Newton's iterates on arctan fly off ever farther.
+    Scene(cmNewton, "arctan(x)", [](TCalcRequest& r) { r.StartText = "0.5"; });
+    Request.StartText = "3";
+    scene = BuildPlotScene(Calculator, Request, &Outcome, x, y, 640, 400);
+    inside(scene.Guides, 0.5L);
+}
+
 TEST_F(PlotSceneTest, DrawingChangesNoVariableNorTheRandomSequence) {
     for (const TCalcMode mode : {cmSimple, cmNewton, cmNumDerivative, cmDerivative}) {
         SCOPED_TRACE(mode);
