@@ -1,4 +1,4 @@
-# What a Debian user expects besides the programs: manual pages, bash completion, desktop
+# What a Debian user expects besides the programs: manual pages, shell completion, desktop
 # metadata, icons, the licence; and the Debian package built from all of it by
 # `cpack -G DEB`.
 include(GNUInstallDirs)
@@ -27,6 +27,8 @@ add_custom_target(nimbrel_man ALL DEPENDS ${NIMBREL_MAN_OUTPUTS})
 if(TARGET nimbrel-cli)
     install(FILES ${NIMBREL_PACKAGING_DIR}/completion/nimbrel-cli.bash
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME nimbrel-cli)
+    install(FILES ${NIMBREL_PACKAGING_DIR}/completion/_nimbrel-cli
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 endif()
 
 if(TARGET nimbrel)

@@ -65,6 +65,11 @@ completion)
             "$src/packaging/completion/nimbrel-cli.bash" "$line")
         [ "$got" = "$want" ] || fail "[$line]: got '$got', want '$want'"
     done
+    if command -v zsh >/dev/null; then
+        zsh -n "$src/packaging/completion/_nimbrel-cli" || fail "zsh completion"
+    else
+        echo "NOTE: zsh is missing; its completion was not checked"
+    fi
     ;;
 deb)
     need cpack dpkg-deb dpkg-shlibdeps file
@@ -78,6 +83,7 @@ deb)
     for file in ./usr/bin/nimbrel ./usr/bin/nimbrel-cli ./usr/share/nimbrel/Nimbrel.html \
         ./usr/share/man/man1/nimbrel.1.gz ./usr/share/man/man1/nimbrel-cli.1.gz \
         ./usr/share/bash-completion/completions/nimbrel-cli \
+        ./usr/share/zsh/vendor-completions/_nimbrel-cli \
         ./usr/share/applications/nimbrel.desktop \
         ./usr/share/metainfo/io.github.nimbrel.Nimbrel.metainfo.xml \
         ./usr/share/icons/hicolor/scalable/apps/nimbrel.svg \
