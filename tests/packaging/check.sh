@@ -28,6 +28,28 @@ manpages)
         [ -z "$out" ] || fail "man on $page: $out"
         grep -q "Nimbrel $version" "$page" || fail "$page does not name version $version"
     done
+    # The console's examples give what the page says they give.
+    examples=$(LC_ALL=C MANWIDTH=200 man -l "$build/man/nimbrel-cli.1" 2>/dev/null |
+        sed -n '/^BEISPIELE/,/^SIEHE AUCH/p' | sed -n 's/^       //p')
+    [ -n "$examples" ] || fail "nimbrel-cli.1 has no examples"
+    home=$(mktemp -d)
+    trap 'rm -rf "$home"' EXIT
+    run_example() {
+        [ -n "$command" ] || return 0
+        got=$(cd "$home" && env -u LC_ALL -u LC_NUMERIC LANG=de_DE.UTF-8 HOME="$home" \
+            PATH="$build/cli:$PATH" bash -c "$command" 2>&1) || true
+        [ "$got" = "$want" ] || fail "example '$command' gives '$got', not '$want'"
+    }
+    command="" want=""
+    while IFS= read -r line; do
+        if [[ $line == '$ '* ]]; then
+            run_example
+            command=${line#'$ '} want=""
+        elif [ -n "$command" ]; then
+            want+="${want:+$'\n'}$line"
+        fi
+    done <<<"$examples"
+    run_example
     # Every console option that --help lists is described.
     for option in $("$build"/cli/nimbrel-cli --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
         grep -q -- "^\.B[I]* ${option//-/\\\\-}\b" "$src/man/nimbrel-cli.1" ||
