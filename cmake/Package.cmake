@@ -88,8 +88,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://nimbrel.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The toolkit's own texts (context menus, standard buttons) in German like the rest.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+# Loaded at run time, so dpkg-shlibdeps cannot see them: the toolkit's own texts (context
+# menus, standard buttons) in German like the rest, and the desktop platform plugins. The
+# completion works only where bash-completion loads it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-qpa-plugins, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "scientific calculator with symbolic derivatives and integrals
 Nimbrel evaluates expressions of numbers, variables, operators and 34 named
