@@ -186,14 +186,18 @@ void TMainForm::RestorePlacement(const TIniFile& ini) {
     const int width = ini.ReadInteger(PlacementSection, "Width", 0);
     const int height = ini.ReadInteger(PlacementSection, "Height", 0);
     if (width > 0 && height > 0) {
-        const QRect placed(ini.ReadInteger(PlacementSection, "Left", x()),
-                           ini.ReadInteger(PlacementSection, "Top", y()), width, height);
+        const QRect placed(ini.ReadInteger(PlacementSection, "Left", geometry().x()),
+                           ini.ReadInteger(PlacementSection, "Top", geometry().y()), width, height);
         // A window placed on a screen that is no longer there opens where it is.
         bool onScreen = false;
         for (const QScreen* screen : QGuiApplication::screens())
             onScreen = onScreen || screen->availableGeometry().intersects(placed);
-        resize(placed.size());
-        if (onScreen) move(placed.topLeft());
+        // The place is the inner area's, as saved: the frame is the window manager's and
+        // comes around it, so no start moves the window.
+        if (onScreen)
+            setGeometry(placed);
+        else
+            resize(placed.size());
     }
     if (ini.ReadBool(PlacementSection, "Maximized", false))
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -228,7 +232,8 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
     if (!FirstShowDone) return;
     try {
         TIniFile ini(SettingsFileName);
-        const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+        // The inner area, like the maximized window's normal place: pos() would add the frame.
+        const QRect normal = isMaximized() ? normalGeometry() : geometry();
         ini.WriteInteger(PlacementSection, "Left", normal.x());
         ini.WriteInteger(PlacementSection, "Top", normal.y());
         ini.WriteInteger(PlacementSection, "Width", normal.width());
