@@ -67,8 +67,9 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const std::string& text, 
     edit->setToolTip(hint);
     if (width > 0)
         edit->setFixedWidth(width);
-    else
-        edit->setMinimumWidth(34);
+    else // At its narrowest a field still shows its starting value whole ("1e-20").
+        edit->setMinimumWidth(
+            std::max(34, edit->fontMetrics().horizontalAdvance(edit->text()) + 14));
     return edit;
 }
 

@@ -44,6 +44,32 @@ private slots:
         Save(&form, "hauptfenster");
     }
 
+    void NarrowestWindow() {
+        TMainForm form({"-i", SettingsFile.toStdString()});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ScientificBtnClick();
+        form.resize(180, form.height());
+        Save(&form, "schmal");
+    }
+
+    // Under a window manager the frame comes around the window: closed and opened again, the
+    // window stands where it stood.
+    void PlacementSurvivesRestarts() {
+        QRect first;
+        for (int start = 1; start <= 3; ++start) {
+            TMainForm form({"-i", SettingsFile.toStdString()});
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTRY_VERIFY(form.frameGeometry() != form.geometry());
+            if (start == 1)
+                first = form.frameGeometry();
+            else
+                QCOMPARE(form.frameGeometry(), first);
+            form.close();
+        }
+    }
+
     void VariablesDialog() {
         TCalculator calculator;
         calculator.SetStandardVariables();
