@@ -292,6 +292,8 @@ private slots:
                                          << "3+ 4";
         QTest::newRow("one line, three lines") << 64 << "1\n2\n3"
                                                << "1 2 3";
+        QTest::newRow("one line, line separator") << 64 << "3+\u20284"
+                                                  << "3+ 4";
         QTest::newRow("several lines") << 200 << "3+\n4"
                                        << "3+\n4";
     }
