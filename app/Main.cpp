@@ -443,7 +443,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::ContextMenu:
-        if (watched == InputMemo->viewport()) {
+        // From the mouse it comes to the box's viewport, from the menu key to the box.
+        if (watched == InputMemo || watched == InputMemo->viewport()) {
             InputMemoContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
             return true;
         }

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -836,7 +837,13 @@ private slots:
                  placed);
     }
 
-    void RightClickInTheInputBoxOpensOnlyItsOwnMenu() {
+    void InputBoxOpensOnlyItsOwnMenu_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("right click") << false;
+        QTest::newRow("menu key") << true;
+    }
+    void InputBoxOpensOnlyItsOwnMenu() {
+        QFETCH(bool, byKey);
         Open();
         Type("1+2");
         QString selectAll;
@@ -848,9 +855,15 @@ private slots:
                 if (action->objectName() == "select-all") selectAll = action->text();
             menu->close();
         });
-        // Through the window, which turns the press into the request for a menu as well.
-        QTest::mouseClick(Form->windowHandle(), Qt::RightButton, Qt::NoModifier,
-                          Form->InputMemo->viewport()->mapTo(Form.get(), QPoint(5, 5)));
+        // Through the window, which turns the press or key into the request for a menu as well.
+        if (byKey) {
+            // What the menu key becomes for the focused box.
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                      Form->InputMemo->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(Form->InputMemo, &request);
+        } else
+            QTest::mouseClick(Form->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                              Form->InputMemo->viewport()->mapTo(Form.get(), QPoint(5, 5)));
         WaitForHandlers();
         Settle();
         QVERIFY(!Form->AllPopupMenu->isVisible());
