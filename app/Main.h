@@ -131,6 +131,7 @@ private:
     void CreateResultLine();
     void CreateScientificPanel();
     void ArrangeRows();
+    int MinimumClientWidth() const;
     // Layout rules.
     void FormResize();
     void InputPanelResize();
@@ -161,7 +162,10 @@ private:
     void StartEditExit(QLineEdit* field);
     void ShowMessage(const QString& text);
     void RenewHint();
+    void RenewResultHint();
     bool IsNumberField(const QObject* object) const;
+    void InputMemoContextMenu(const QPoint& globalPos);
+    static bool HitsBackground(const QWidget* widget, const QPoint& point);
 
     QButtonGroup* ModeGroup;
     std::string SettingsFileName;
