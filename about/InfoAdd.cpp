@@ -17,8 +17,8 @@ const QStringList& InfoAdds() {
         "Der Pfeil in der Ergebniszeile klappt das wissenschaftliche Feld auf: Vereinfachung, "
         "Newtonverfahren, Ableitung und Stammfunktion, numerische Ableitung, Integral und "
         "Kurvenlänge.",
-        "Die Ableitung wird als Ausdruck gebildet und vereinfacht, auch die n-te. Die "
-        "Stammfunktion gelingt für die Ausdrücke, die Nimbrels Regeln kennen.",
+        "Die Ableitung wird als Ausdruck gebildet und vereinfacht, auch die n-te. Eine "
+        "Stammfunktion findet Nimbrel nur für Ausdrücke, die seine Integrationsregeln abdecken.",
         "Numerische Verfahren setzen ihre Versuchswerte in die Variable ein. Nach dem Rechnen "
         "behält die Variable den zuletzt benutzten Wert.",
         "Ziehen Sie das Fenster höher, um über mehrere Zeilen zu schreiben. Im einzeiligen "

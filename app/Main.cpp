@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -12,6 +14,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <exception>
@@ -94,6 +97,7 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, QWidget* parent
     setWindowTitle(ApplicationTitle);
     CreateControls();
     CreateMenus();
+    setMinimumWidth(MinimumClientWidth());
     resize(InitialClientWidth, InitialClientHeight);
     SetHelpContext(this, HelpContextMain);
     InstallHelpKey(this);
@@ -187,14 +191,18 @@ void TMainForm::RestorePlacement(const TIniFile& ini) {
     const int width = ini.ReadInteger(PlacementSection, "Width", 0);
     const int height = ini.ReadInteger(PlacementSection, "Height", 0);
     if (width > 0 && height > 0) {
-        const QRect placed(ini.ReadInteger(PlacementSection, "Left", x()),
-                           ini.ReadInteger(PlacementSection, "Top", y()), width, height);
+        const QRect placed(ini.ReadInteger(PlacementSection, "Left", geometry().x()),
+                           ini.ReadInteger(PlacementSection, "Top", geometry().y()), width, height);
         // A window placed on a screen that is no longer there opens where it is.
         bool onScreen = false;
         for (const QScreen* screen : QGuiApplication::screens())
             onScreen = onScreen || screen->availableGeometry().intersects(placed);
-        resize(placed.size());
-        if (onScreen) move(placed.topLeft());
+        // The place is the inner area's, as saved: the frame is the window manager's and
+        // comes around it, so no start moves the window.
+        if (onScreen)
+            setGeometry(placed);
+        else
+            resize(placed.size());
     }
     if (ini.ReadBool(PlacementSection, "Maximized", false))
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -229,7 +237,8 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
     if (!FirstShowDone) return;
     try {
         TIniFile ini(SettingsFileName);
-        const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+        // The inner area, like the maximized window's normal place: pos() would add the frame.
+        const QRect normal = isMaximized() ? normalGeometry() : geometry();
         ini.WriteInteger(PlacementSection, "Left", normal.x());
         ini.WriteInteger(PlacementSection, "Top", normal.y());
         ini.WriteInteger(PlacementSection, "Width", normal.width());
@@ -311,6 +320,7 @@ void TMainForm::WriteOutcome(const TCalcOutcome& outcome) {
     }
     if (outcome.ResultText) ResultEdit->setText(QString::fromStdString(*outcome.ResultText));
     ResultEdit->setCursorPosition(0);
+    RenewResultHint();
     if (outcome.CaretPos) {
         QTextCursor cursor = InputMemo->textCursor();
         const QString text = InputMemo->toPlainText();
@@ -336,6 +346,15 @@ void TMainForm::VarValuesBtnClick() {
     if (!InputMemo->toPlainText().isEmpty()) CalcButtonClick();
 }
 
+void TMainForm::RenewResultHint() {
+    // A text wider than the line, a long message above all, can be read whole as its hint.
+    const QString text = ResultEdit->text();
+    const int frame = ResultEdit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int room = ResultEdit->width() - 2 * frame - 4;
+    const bool cut = ResultEdit->fontMetrics().horizontalAdvance(text) > room;
+    ResultEdit->setToolTip(cut ? text : QString());
+}
+
 void TMainForm::RenewHint() {
     QString hint = QString::fromStdString(Calculator.VariablesHint());
     InputMemo->setToolTip(hint.replace('\r', '\n'));
@@ -344,6 +363,23 @@ void TMainForm::RenewHint() {
 void TMainForm::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::Warning, ApplicationTitle, text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void TMainForm::InputMemoContextMenu(const QPoint& globalPos) {
+    const std::unique_ptr<QMenu> menu(InputMemo->createStandardContextMenu());
+    menu->setObjectName("InputMemoMenu");
+    // Ctrl+A opens the variables menu here, so "select all" shows no shortcut.
+    for (QAction* action : menu->actions())
+        if (action->objectName() == "select-all")
+            action->setText(action->text().section('\t', 0, 0));
+    menu->exec(globalPos);
+}
+
+bool TMainForm::HitsBackground(const QWidget* widget, const QPoint& point) {
+    // A click a control let pass (the input box does, after opening its own menu) reaches its
+    // panel too; only the panel itself or a caption on it is background.
+    const QWidget* hit = widget->childAt(point);
+    return hit == nullptr || qobject_cast<const QLabel*>(hit) != nullptr;
 }
 
 bool TMainForm::IsNumberField(const QObject* object) const {
@@ -364,7 +400,13 @@ void TMainForm::InputMemoKeyPress(QKeyEvent* event, bool& handled) {
     if (enter || event->text() == "=") {
         CalcButtonClick();
         // In several lines Enter also breaks the line, after the calculation of the text before.
-        handled = !enter || IsOneLineMode();
+        // The break is a plain one whatever the modifiers: the box would make Shift+Enter a
+        // break inside the line, which one-line mode could not see.
+        if (enter && !IsOneLineMode()) {
+            InputMemo->textCursor().insertBlock();
+            InputMemo->ensureCursorVisible();
+        }
+        handled = true;
         return;
     }
     if (control && event->key() == Qt::Key_F) {
@@ -404,13 +446,21 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
+    case QEvent::ContextMenu:
+        // From the mouse it comes to the box's viewport, from the menu key to the box.
+        if (watched == InputMemo || watched == InputMemo->viewport()) {
+            InputMemoContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        break;
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const bool background = watched == SimpleCalcBtn || watched == SimplifyBtn ||
                                 watched == InputPanel || watched == DownPanel ||
                                 watched == ResultPanel || watched == ScientificPanel ||
                                 watched->parent() == ScientificPanel;
-        if (background && mouse->button() == Qt::RightButton) {
+        if (background && mouse->button() == Qt::RightButton &&
+            HitsBackground(static_cast<QWidget*>(watched), mouse->position().toPoint())) {
             AllPopupMenu->popup(mouse->globalPosition().toPoint());
             return true;
         }

@@ -136,6 +136,7 @@ private:
     void CreateResultLine();
     void CreateScientificPanel();
     void ArrangeRows();
+    int MinimumClientWidth() const;
     // Layout rules.
     void FormResize();
     void InputPanelResize();
@@ -166,7 +167,10 @@ private:
     void StartEditExit(QLineEdit* field);
     void ShowMessage(const QString& text);
     void RenewHint();
+    void RenewResultHint();
     bool IsNumberField(const QObject* object) const;
+    void InputMemoContextMenu(const QPoint& globalPos);
+    static bool HitsBackground(const QWidget* widget, const QPoint& point);
 
     QButtonGroup* ModeGroup;
     std::string SettingsFileName;

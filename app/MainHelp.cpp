@@ -1,5 +1,6 @@
 #include "app/MainHelp.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -67,6 +69,13 @@ void InstallHelpKey(QWidget* form) {
 
 void ShowHelpContext(int context) {
     if (Viewer().isNull()) Viewer() = new THelpViewer;
+    // A modal dialog blocks every window but its own; as one of them the help stays usable
+    // while the dialog that asked for it is open.
+    if (const QWidget* modal = QApplication::activeModalWidget(); modal != nullptr) {
+        Viewer()->winId();
+        if (QWindow* handle = Viewer()->windowHandle(); handle != nullptr)
+            handle->setTransientParent(modal->windowHandle());
+    }
     Viewer()->ShowAnchor(AnchorOf(context));
     Viewer()->show();
     Viewer()->raise();

@@ -67,8 +67,9 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const std::string& text, 
     edit->setToolTip(hint);
     if (width > 0)
         edit->setFixedWidth(width);
-    else
-        edit->setMinimumWidth(34);
+    else // At its narrowest a field still shows its starting value whole ("1e-20").
+        edit->setMinimumWidth(
+            std::max(34, edit->fontMetrics().horizontalAdvance(edit->text()) + 14));
     return edit;
 }
 
@@ -275,6 +276,17 @@ void TMainForm::CreateScientificPanel() {
     SimpleCalcBtn->setChecked(true);
 }
 
+int TMainForm::MinimumClientWidth() const {
+    // The widest row of the panel at its smallest, and beside the three buttons some room to
+    // type: below that the controls would overlap or be cut off.
+    constexpr int MinimumInputWidth = 60;
+    int width = 3 * ButtonSize + 5 * Margin + MinimumInputWidth;
+    for (const QWidget* row :
+         {SimpleCalcPanel, IterationPanel, DiffPanel, DiffNumPanel, IntgNumPanel, Panel1})
+        width = std::max(width, row->minimumSizeHint().width());
+    return width;
+}
+
 void TMainForm::ArrangeRows() {
     const QWidget* const rows[] = {SimpleCalcPanel, IterationPanel, DiffPanel,
                                    DiffNumPanel,    IntgNumPanel,   Panel1};
@@ -355,6 +367,7 @@ void TMainForm::ResultPanelResize() {
                         ScientificBtn->y());
     ResultEdit->setGeometry(ResultEdit->x(), ResultEdit->y(),
                             std::max(0, ScientificBtn->x() - 2 * ResultEdit->x()), ButtonSize);
+    RenewResultHint();
 }
 
 void TMainForm::SetWordWrap(bool on) {
@@ -365,11 +378,14 @@ void TMainForm::SetWordWrap(bool on) {
 }
 
 void TMainForm::InputMemoChange() {
-    if (!IsOneLineMode() || InputMemo->blockCount() <= 1) return;
+    if (!IsOneLineMode()) return;
+    // The plain text shows every kind of break as a line feed, the breaks inside a line
+    // (Shift+Enter, pasted line separators) too, which a count of lines would miss.
     QString text = InputMemo->toPlainText();
+    if (!text.contains('\n') && !text.contains('\r')) return;
     // Each line break is one character in the box, so the caret keeps its place.
     const int caret = InputMemo->textCursor().position();
-    text.replace('\n', ' ').replace('\r', ' ').replace(QChar::ParagraphSeparator, ' ');
+    text.replace('\n', ' ').replace('\r', ' ');
     InputMemo->setPlainText(text);
     QTextCursor cursor = InputMemo->textCursor();
     cursor.setPosition(std::min(caret, static_cast<int>(text.size())));

@@ -32,7 +32,8 @@ bool IsInput(QEvent::Type type) {
 TMainProgress::TMainProgress(QWidget* place) : Place(place) {
     ProgressBar = new QProgressBar(place);
     ProgressBar->setObjectName("CalcProgressBar");
-    ProgressBar->setTextVisible(false);
+    ProgressBar->setFormat("Berechnung läuft: %p %");
+    ProgressBar->setAlignment(Qt::AlignCenter);
     ProgressBar->hide();
     CancelBtn = new QPushButton("Abbrechen", place);
     CancelBtn->setObjectName("CalcCancelBtn");
@@ -74,9 +75,8 @@ void TMainProgress::Show() {
     const int height = Place->height();
     const int buttonWidth = CancelBtn->sizeHint().width();
     CancelBtn->setGeometry(Place->width() - buttonWidth, 0, buttonWidth, height);
-    // A thin bar along the lower edge of the result line, which keeps its text.
-    const int barHeight = std::max(4, height / 5);
-    ProgressBar->setGeometry(0, height - barHeight, Place->width() - buttonWidth, barHeight);
+    // The bar covers the result line beside the button: a strip along its edge went unseen.
+    ProgressBar->setGeometry(0, 0, std::max(0, Place->width() - buttonWidth), height);
     ProgressBar->show();
     ProgressBar->raise();
     CancelBtn->show();

@@ -1,4 +1,4 @@
-// The window's side of a long calculation: after half a second a thin progress bar and a
+// The window's side of a long calculation: after half a second a progress bar and a
 // cancel button cover the result line, the window keeps repainting, and Escape or the button
 // stops the calculation. Other input waits until the calculation has ended.
 #pragma once

@@ -5,6 +5,9 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev l
           libmuparser-dev qt6-base-dev qt6-translations-l10n fonts-liberation)
 # clang with libFuzzer for the fuzz targets.
 packages+=(clang libclang-rt-14-dev)
+# The Debian package (cpack's dependencies through dpkg-shlibdeps) and the tests of what it
+# ships: lintian, the manual pages, the desktop entry and metadata, the completion.
+packages+=(dpkg-dev file lintian groff-base man-db desktop-file-utils appstream bash-completion zsh)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

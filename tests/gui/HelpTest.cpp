@@ -1,11 +1,13 @@
 // The help window and its contexts.
 #include <QFile>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "GuiTest.h"
 #include "app/MainHelp.h"
+#include "functions/FuncList.h"
 
 class THelpTest : public TGuiTest {
     Q_OBJECT
@@ -16,6 +18,22 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         for (const char* anchor : {"inhalt", "kontext10000", "kontext20000", "kontext30000"})
             QVERIFY2(text.contains(QString("<a name=\"%1\">").arg(anchor)), anchor);
+    }
+
+    void EveryFunctionHasAnEntry() {
+        QFile file(HelpFileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        const QString section = text.mid(text.indexOf("<a name=\"kontext30000\">"));
+        QStringList described;
+        static const QRegularExpression firstCell("<tr><td>([^<]*)</td>\\s*<td>[^<]+</td>\\s*<td>");
+        for (auto match = firstCell.globalMatch(section); match.hasNext();)
+            described << match.next().captured(1).split(", ");
+        const TKvRealFunctionList& list = RealFunctionList();
+        for (std::int32_t i = 0; i < list.Count(); ++i) {
+            const QString name = QString::fromStdString(list.Strings(i));
+            QVERIFY2(described.contains(name), qPrintable(name));
+        }
     }
 
     void OpensAtTheContextsSection_data() {

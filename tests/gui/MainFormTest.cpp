@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -13,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -20,6 +23,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <memory>
 
 #include "GuiTest.h"
@@ -289,6 +293,8 @@ private slots:
                                          << "3+ 4";
         QTest::newRow("one line, three lines") << 64 << "1\n2\n3"
                                                << "1 2 3";
+        QTest::newRow("one line, line separator") << 64 << "3+\u20284"
+                                                  << "3+ 4";
         QTest::newRow("several lines") << 200 << "3+\n4"
                                        << "3+\n4";
     }
@@ -815,6 +821,160 @@ private slots:
         QCOMPARE(Form->normalGeometry().size(), QSize(360, 300));
     }
 
+    void PlacementComesBackUnchangedAtEveryStart() {
+        const QRect placed(149, 100, 360, 300);
+        for (int start = 0; start < 3; ++start) {
+            Open();
+            if (start == 0) Form->setGeometry(placed);
+            Settle();
+            QCOMPARE(Form->geometry(), placed);
+            Form->close();
+            Form.reset();
+        }
+        QSettings file(SettingsFile, QSettings::IniFormat);
+        QCOMPARE(QRect(file.value("TMainForm/Left").toInt(), file.value("TMainForm/Top").toInt(),
+                       file.value("TMainForm/Width").toInt(),
+                       file.value("TMainForm/Height").toInt()),
+                 placed);
+    }
+
+    void InputBoxOpensOnlyItsOwnMenu_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("right click") << false;
+        QTest::newRow("menu key") << true;
+    }
+    void InputBoxOpensOnlyItsOwnMenu() {
+        QFETCH(bool, byKey);
+        Open();
+        Type("1+2");
+        QString selectAll;
+        Watchdog->Expect([&selectAll](QWidget* widget) {
+            auto* menu = qobject_cast<QMenu*>(widget);
+            QVERIFY(menu != nullptr);
+            QCOMPARE(menu->objectName(), QString("InputMemoMenu"));
+            for (const QAction* action : menu->actions())
+                if (action->objectName() == "select-all") selectAll = action->text();
+            menu->close();
+        });
+        // Through the window, which turns the press or key into the request for a menu as well.
+        if (byKey) {
+            // What the menu key becomes for the focused box.
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                      Form->InputMemo->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(Form->InputMemo, &request);
+        } else
+            QTest::mouseClick(Form->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                              Form->InputMemo->viewport()->mapTo(Form.get(), QPoint(5, 5)));
+        WaitForHandlers();
+        Settle();
+        QVERIFY(!Form->AllPopupMenu->isVisible());
+        // Ctrl+A means the variables menu in the box, so no shortcut stands there.
+        QVERIFY(!selectAll.isEmpty());
+        QVERIFY2(!selectAll.contains('\t'), qPrintable(selectAll));
+    }
+
+    void EveryLineBreakIsFlattenedInOneLineMode_data() {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("byMenu");
+        for (const bool byMenu : {true, false}) {
+            const char* how = byMenu ? "Einzeilig" : "shrunk";
+            QTest::addRow("Enter, %s", how) << int(Qt::NoModifier) << byMenu;
+            QTest::addRow("Shift+Enter, %s", how) << int(Qt::ShiftModifier) << byMenu;
+            QTest::addRow("Ctrl+Enter, %s", how) << int(Qt::ControlModifier) << byMenu;
+        }
+    }
+    void EveryLineBreakIsFlattenedInOneLineMode() {
+        QFETCH(int, modifiers);
+        QFETCH(bool, byMenu);
+        Open();
+        SetClientHeight(300);
+        Type("5");
+        QTest::keyClick(Form->InputMemo, Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
+        Type("6");
+        QCOMPARE(InputText(), QString("5\n6"));
+        // Every break is one of its own, so the calculation and the box see the same lines.
+        QCOMPARE(Form->InputMemo->blockCount(), 2);
+        if (byMenu)
+            Form->OneLineItem->trigger();
+        else
+            Form->resize(Form->width(), 64);
+        Settle();
+        QVERIFY(Form->IsOneLineMode());
+        QCOMPARE(Form->InputMemo->document()->toRawText(), QString("5 6"));
+    }
+
+    void HelpFromTheVariablesDialogCanBeUsed() {
+        Open();
+        QString shownFirst;
+        QString afterContents;
+        int scrolled = -1;
+        Watchdog->Expect([&](QWidget* widget) {
+            auto* dialog = qobject_cast<TVarValuesDlg*>(widget);
+            QVERIFY(dialog != nullptr);
+            QTest::mouseClick(dialog->HelpBtn, Qt::LeftButton);
+            THelpViewer* viewer = OpenHelpViewer();
+            QVERIFY(viewer != nullptr);
+            shownFirst = viewer->Browser()->source().fragment();
+            // Through the window system, where a blocked window drops its input.
+            QWindow* window = viewer->windowHandle();
+            auto* contents = viewer->findChild<QPushButton*>("HelpContentsBtn");
+            QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                              contents->mapTo(viewer, contents->rect().center()));
+            afterContents = viewer->Browser()->source().fragment();
+            viewer->Browser()->setFocus();
+            QTest::keyClick(window, Qt::Key_End);
+            scrolled = viewer->Browser()->verticalScrollBar()->value();
+            dialog->reject();
+        });
+        QTest::mouseClick(Form->VarValuesBtn, Qt::LeftButton);
+        WaitForHandlers();
+        QCOMPARE(shownFirst, QString("kontext20000"));
+        QCOMPARE(afterContents, QString("inhalt"));
+        QVERIFY(scrolled > 0);
+    }
+
+    void LongResultCanBeReadAsTheResultLinesHint() {
+        Open();
+        Type("x");
+        Form->UseIntgNumBtn->setChecked(true);
+        Form->IntgNumFromEdit->setText("0");
+        Form->IntgNumToEdit->setText("1e10");
+        Form->IntgNumIntvEdit->setText("1");
+        Form->CalcButtonClick();
+        QVERIFY(Form->ResultEdit->text().startsWith("Zu viele Teilintervalle"));
+        QCOMPARE(Form->ResultEdit->toolTip(), Form->ResultEdit->text());
+        Form->SelectMode(cmSimple);
+        Form->CalcButtonClick();
+        QCOMPARE(Form->ResultEdit->text(), QString("0"));
+        QCOMPARE(Form->ResultEdit->toolTip(), QString());
+    }
+
+    void NarrowWindowKeepsEveryControlWhole() {
+        Open();
+        Form->ScientificBtnClick();
+        Form->resize(180, Form->height());
+        Settle();
+        QVERIFY(Form->width() > 180);
+        for (const QWidget* row :
+             Form->ScientificPanel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QList<QWidget*> controls =
+                row->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            for (const QWidget* control : controls) {
+                const QString name = row->objectName() + "/" + control->objectName();
+                QVERIFY2(row->rect().contains(control->geometry()), qPrintable(name));
+                // What a layout gives a control at least.
+                const int least = control->minimumWidth() > 0 ? control->minimumWidth()
+                                                              : control->minimumSizeHint().width();
+                QVERIFY2(control->width() >= least, qPrintable(name));
+                for (const QWidget* other : controls)
+                    QVERIFY2(other == control || !other->geometry().intersects(control->geometry()),
+                             qPrintable(name + " / " + other->objectName()));
+            }
+        }
+        QVERIFY(Form->InputMemo->width() > 40);
+        QVERIFY(Form->ResultEdit->width() > 40);
+    }
+
     void WindowNeverShownLeavesTheFileAlone() {
         { TMainForm form({}); }
         QVERIFY(!QFile::exists(SettingsFile));
@@ -925,8 +1085,8 @@ private slots:
         QTimer::singleShot(800, Form.get(), [this, &barShown] {
             const auto* bar = Form->findChild<QProgressBar*>("CalcProgressBar");
             const auto* cancel = Form->findChild<QPushButton*>("CalcCancelBtn");
-            barShown =
-                bar != nullptr && bar->isVisible() && cancel != nullptr && cancel->isVisible();
+            barShown = bar != nullptr && bar->isVisible() && cancel != nullptr &&
+                       cancel->isVisible() && bar->height() == Form->ResultEdit->height();
             QTest::keyClick(Form->InputMemo, Qt::Key_Escape);
         });
         QElapsedTimer clock;

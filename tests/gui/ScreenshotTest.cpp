@@ -2,6 +2,7 @@
 // NIMBREL_SCREENSHOT_DIR names the folder to write them to (scripts/screenshots.sh).
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -13,6 +14,7 @@
 #include "app/Calculator.h"
 #include "app/Main.h"
 #include "app/MainGraph.h"
+#include "app/MainHelp.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
 
@@ -45,6 +47,32 @@ private slots:
         Save(&form, "hauptfenster");
     }
 
+    void NarrowestWindow() {
+        TMainForm form({"-i", SettingsFile.toStdString()});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ScientificBtnClick();
+        form.resize(180, form.height());
+        Save(&form, "schmal");
+    }
+
+    // Under a window manager the frame comes around the window: closed and opened again, the
+    // window stands where it stood.
+    void PlacementSurvivesRestarts() {
+        QRect first;
+        for (int start = 1; start <= 3; ++start) {
+            TMainForm form({"-i", SettingsFile.toStdString()});
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTRY_VERIFY(form.frameGeometry() != form.geometry());
+            if (start == 1)
+                first = form.frameGeometry();
+            else
+                QCOMPARE(form.frameGeometry(), first);
+            form.close();
+        }
+    }
+
     void VariablesDialog() {
         TCalculator calculator;
         calculator.SetStandardVariables();
@@ -55,6 +83,29 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         Save(&dialog, "variablenwerte");
+    }
+
+    // The help asked for from the modal dialog, on top of it and answering.
+    void HelpOverTheVariablesDialog() {
+        TMainForm form({"-i", SettingsFile.toStdString()});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Watchdog->Expect([](QWidget* widget) {
+            auto* dialog = qobject_cast<TVarValuesDlg*>(widget);
+            QVERIFY(dialog != nullptr);
+            dialog->HelpBtn->click();
+            THelpViewer* viewer = OpenHelpViewer();
+            QVERIFY(viewer != nullptr);
+            QVERIFY(QTest::qWaitForWindowExposed(viewer));
+            viewer->findChild<QPushButton*>("HelpContentsBtn")->click();
+            QTest::qWait(300);
+            const QString folder = qEnvironmentVariable("NIMBREL_SCREENSHOT_DIR");
+            QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+                folder + "/hilfe-ueber-dialog.png"));
+            dialog->reject();
+        });
+        form.VarValuesBtnClick();
+        QTRY_COMPARE(Watchdog->PendingExpectations(), 0);
     }
 
     void AboutBoxPages() {
