@@ -22,6 +22,10 @@ _nimbrel_cli() {
             _filedir
             return
             ;;
+        --plot)
+            _filedir svg
+            return
+            ;;
         --decimal-separator)
             COMPREPLY=($(compgen -W ', .' -- "$cur"))
             return
@@ -38,7 +42,8 @@ _nimbrel_cli() {
     fi
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--mode --var --start --delta --max-iter --order --at
-            --from --to --width --no-ini --save --decimal-separator --batch --help --version
+            --from --to --width --no-ini --save --decimal-separator --batch --plot --help
+            --version
             -- -i' -- "$cur"))
     fi
 } &&
