@@ -5,6 +5,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libsimpleini-dev l
           libmuparser-dev qt6-base-dev qt6-translations-l10n fonts-liberation)
 # clang with libFuzzer for the fuzz targets.
 packages+=(clang libclang-rt-14-dev)
+# python3 drives the console program on a pseudo-terminal in the tests.
+packages+=(python3-minimal)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
