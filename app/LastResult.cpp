@@ -34,6 +34,7 @@ void TLastResult::Record(const TCalcOutcome& outcome) {
     if (!Owned || !outcome.ResultValue) return;
     Function.AddVariable(Name);
     Function.SetVarValue(Name, *outcome.ResultValue);
+    Recorded = true;
 }
 
 void TLastResult::Assigned(const std::string& name) {

@@ -27,6 +27,8 @@ public:
     void Assigned(const std::string& name);
     // Whether "ans" in the store is the last result rather than a user's variable.
     bool OwnsName() const { return Owned; }
+    // Whether there has been a result to keep yet.
+    bool HasResult() const { return Recorded; }
 
     // While one lives, the last result reads as 0, so that saving the variables (which keeps
     // only those that are not 0) leaves it out.
@@ -45,4 +47,5 @@ public:
 private:
     TKvMathTreeFunction& Function;
     bool Owned;
+    bool Recorded = false;
 };

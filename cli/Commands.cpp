@@ -62,6 +62,36 @@ TCommandReply Refuse(std::string message) {
     return reply;
 }
 
+bool IsLetterAt(const std::string& text, std::size_t i) {
+    return i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'));
+}
+bool IsDigitAt(const std::string& text, std::size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// Whether the expression uses the name as a variable; an exponent's "e" is no name.
+bool MentionsName(const std::string& text, const std::string& name) {
+    const std::string wanted = AnsiUpperCase(name);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (IsDigitAt(text, i) || text[i] == '.' || text[i] == DecimalSeparator()) {
+            while (IsDigitAt(text, i) || (i < text.size() && (text[i] == '.' || text[i] == DecimalSeparator()))) ++i;
+            if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+                const std::size_t sign = i + 1 < text.size() && (text[i + 1] == '+' || text[i + 1] == '-') ? 1 : 0;
+                if (IsDigitAt(text, i + 1 + sign)) i += 1 + sign;
+                while (IsDigitAt(text, i)) ++i;
+            }
+        } else if (IsLetterAt(text, i)) {
+            const std::size_t first = i;
+            while (IsLetterAt(text, i) || IsDigitAt(text, i)) ++i;
+            if (AnsiUpperCase(text.substr(first, i - first)) == wanted) return true;
+        } else {
+            ++i;
+        }
+    }
+    return false;
+}
+
 TCommandReply Answer(std::vector<std::string> lines) {
     TCommandReply reply;
     reply.Lines = std::move(lines);
@@ -169,6 +199,9 @@ TCommandReply TCommandInterpreter::RunExpression(const std::string& line) {
     const std::string trimmed = Trim(line);
     request.InputLines = {trimmed.empty() ? line : trimmed};
     const std::int32_t lead = Columns(line.substr(0, LeadingBlanks(line)));
+    if (Last.OwnsName() && !Last.HasResult() && MentionsName(trimmed, TLastResult::Name))
+        return Refuse((Interactive ? "= " : "") + std::string(TLastResult::Name) +
+                      " hat noch keinen Wert: es gab noch kein Zahlenergebnis.");
     try {
         const TCalcOutcome outcome = RunWithProgress(Calculator, request, Interactive);
         const std::string text = outcome.ResultText.value_or("");
