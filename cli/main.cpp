@@ -52,12 +52,10 @@ struct TSession {
             // The last result is no variable of the user's and stays out of the file.
             std::optional<TLastResult::Hidden> hidden;
             if (Commands) hidden.emplace(Commands->LastResult());
-            if (Interactive) {
-                // A mode chosen here is the window's mode at its next start.
-                PanelVisible = PanelVisible || Request.Mode != cmSimple;
-                SaveRequestFields(ini, Request);
-            }
+            // A mode chosen here is the window's mode at its next start.
+            if (Interactive) PanelVisible = PanelVisible || Request.Mode != cmSimple;
             SaveSettings(ini, PanelVisible, Calculator);
+            if (Interactive) SaveRequestFields(ini, Request);
             ini.UpdateFile();
         } catch (const std::exception& e) {
             Report(e.what());
