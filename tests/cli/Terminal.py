@@ -13,12 +13,12 @@ UP = "\x1b[A"
 
 
 class Session:
-    def __init__(self, folder):
+    def __init__(self, folder, *options):
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
             os.chdir(folder)
             os.environ["TERM"] = "xterm"
-            os.execv(CLI, [CLI, "--no-ini", "--decimal-separator", "."])
+            os.execv(CLI, [CLI, *(options or ["--no-ini"]), "--decimal-separator", "."])
         self.seen = ""
 
     def expect(self, text, timeout=20):
@@ -84,4 +84,22 @@ with tempfile.TemporaryDirectory() as folder:
     _, status = os.waitpid(s.pid, 0)
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit(f"status {status}")
+
+    # The mode goes to the settings file, where the window finds it; the last result does not.
+    ini = os.path.join(folder, "nimbrel.ini")
+    s = Session(folder, "-i", ini)
+    s.expect("> ")
+    s.send("modus integral\rvon 2\r7*6\rende\r")
+    s.expect("= 336")  # 42 from 2 to 10
+    os.waitpid(s.pid, 0)
+    saved = open(ini, encoding="utf-8").read()
+    for wanted in ["Visible=1", "Mode=6", "IntgNumFrom=2"]:
+        if wanted not in saved:
+            sys.exit(f"{wanted} missing from the settings:\n{saved}")
+    if "ans" in saved:
+        sys.exit(f"the last result was saved:\n{saved}")
+    s = Session(folder, "-i", ini)
+    s.expect("integral> ")
+    s.send("ende\r")
+    os.waitpid(s.pid, 0)
 print("terminal session passed")
