@@ -200,7 +200,7 @@ TCommandReply TCommandInterpreter::RunExpression(const std::string& line) {
     request.InputLines = {trimmed.empty() ? line : trimmed};
     const std::int32_t lead = Columns(line.substr(0, LeadingBlanks(line)));
     if (Last.OwnsName() && !Last.HasResult() && MentionsName(trimmed, TLastResult::Name))
-        return Refuse((Interactive ? "= " : "") + std::string(TLastResult::Name) +
+        return Refuse(std::string(TLastResult::Name) +
                       " hat noch keinen Wert: es gab noch kein Zahlenergebnis.");
     try {
         const TCalcOutcome outcome = RunWithProgress(Calculator, request, Interactive);
@@ -379,14 +379,19 @@ std::vector<std::string> TCommandInterpreter::Fields() const {
 
 std::vector<std::string> TCommandInterpreter::HelpLines() const {
     std::string functions;
+    std::vector<std::string> functionLines = {"Funktionen:"};
     const TKvRealFunctionList& list = RealFunctionList();
-    for (std::int32_t i = 0; i < list.Count(); ++i)
+    for (std::int32_t i = 0; i < list.Count(); ++i) {
         functions += (i > 0 ? ", " : "") + list.Strings(i);
+        if (functionLines.back().size() + list.Strings(i).size() > 76)
+            functionLines.emplace_back(" ");
+        functionLines.back() += " " + list.Strings(i) + (i + 1 < list.Count() ? "," : "");
+    }
     if (!Interactive)
         return {"Befehle: NAME = AUSDRUCK, hilfe, variablen, verlauf, modus ART, variable, "
                 "ordnung, start, schranke, iterationen, stelle, von, bis, breite, zeige; "
                 "ans ist das letzte Zahlenergebnis; Funktionen: " + functions};
-    return {
+    std::vector<std::string> lines = {
         "Eine Eingabe je Zeile:",
         "  AUSDRUCK            berechnen in der gewählten Berechnungsart, z. B. 2*sin(Pi/4)",
         "  NAME = AUSDRUCK     Variable setzen (auch NAME := AUSDRUCK); der Ausdruck wird",
@@ -397,7 +402,8 @@ std::vector<std::string> TCommandInterpreter::HelpLines() const {
         "  hilfe, ?            diese Übersicht",
         "  variablen           die Variablen und ihre Werte",
         "  verlauf             die früheren Eingaben, die neueste zuletzt",
-        "  modus ART           " + Join(ModeWords(), ", "),
+        "  modus ART           einfach, vereinfachung, newton, ableitung, stammfunktion,",
+        "                      numableitung, integral, länge",
         "  zeige               die Berechnungsart und ihre Felder",
         "  variable NAME       Variable der Berechnungsart",
         "  ordnung N           Ordnung der Ableitung (ableitung, numableitung)",
@@ -408,10 +414,11 @@ std::vector<std::string> TCommandInterpreter::HelpLines() const {
         "Ein Befehl ohne Wert zeigt den Wert des Feldes. Eine Variable, die wie ein Befehl",
         "heißt, steht in Klammern: (start).",
         "Operatoren: + - * / ^, ! (Fakultät), Klammern ( ).",
-        "Funktionen: " + functions,
-        "Tab ergänzt Befehle, Funktionen und Variablen; Pfeil hoch holt frühere Zeilen.",
-        std::string("Ausführliche Hilfe: ") + NIMBREL_HELP_FILE + " (im Fenster: F1)",
     };
+    lines.insert(lines.end(), functionLines.begin(), functionLines.end());
+    lines.push_back("Tab ergänzt Befehle, Funktionen und Variablen; Pfeil hoch holt frühere Zeilen.");
+    lines.push_back(std::string("Ausführliche Hilfe: ") + NIMBREL_HELP_FILE + " (im Fenster: F1)");
+    return lines;
 }
 
 std::vector<std::string> TCommandInterpreter::VariableLines() const {
