@@ -17,7 +17,8 @@ bool IsAsciiDigit(char c) {
 std::string VariableNameProblem(const std::string& name) {
     if (name.empty()) return "Vor \"=\" fehlt der Name der Variablen.";
     bool valid = IsAsciiLetter(name.front());
-    for (char c : name) valid = valid && (IsAsciiLetter(c) || IsAsciiDigit(c));
+    for (char c : name)
+        valid = valid && (IsAsciiLetter(c) || IsAsciiDigit(c));
     if (!valid)
         return "\"" + name +
                "\" ist kein gültiger Variablenname: erlaubt sind ein Buchstabe, dann Buchstaben "

@@ -16,20 +16,13 @@ struct TTextField {
 };
 
 constexpr TTextField TextFields[] = {
-    {"IterVar", &TCalcRequest::IterVar},
-    {"Start", &TCalcRequest::StartText},
-    {"Delta", &TCalcRequest::DeltaText},
-    {"DiffVar", &TCalcRequest::DiffVar},
-    {"DiffNumVar", &TCalcRequest::DiffNumVar},
-    {"DiffNumX", &TCalcRequest::DiffNumXText},
-    {"IntgNumVar", &TCalcRequest::IntgNumVar},
-    {"IntgNumFrom", &TCalcRequest::IntgNumFromText},
-    {"IntgNumTo", &TCalcRequest::IntgNumToText},
-    {"IntgNumIntv", &TCalcRequest::IntgNumIntvText},
-    {"LenNumVar", &TCalcRequest::LenNumVar},
-    {"LenNumFrom", &TCalcRequest::LenNumFromText},
-    {"LenNumTo", &TCalcRequest::LenNumToText},
-    {"LenNumIntv", &TCalcRequest::LenNumIntvText},
+    {"IterVar", &TCalcRequest::IterVar},         {"Start", &TCalcRequest::StartText},
+    {"Delta", &TCalcRequest::DeltaText},         {"DiffVar", &TCalcRequest::DiffVar},
+    {"DiffNumVar", &TCalcRequest::DiffNumVar},   {"DiffNumX", &TCalcRequest::DiffNumXText},
+    {"IntgNumVar", &TCalcRequest::IntgNumVar},   {"IntgNumFrom", &TCalcRequest::IntgNumFromText},
+    {"IntgNumTo", &TCalcRequest::IntgNumToText}, {"IntgNumIntv", &TCalcRequest::IntgNumIntvText},
+    {"LenNumVar", &TCalcRequest::LenNumVar},     {"LenNumFrom", &TCalcRequest::LenNumFromText},
+    {"LenNumTo", &TCalcRequest::LenNumToText},   {"LenNumIntv", &TCalcRequest::LenNumIntvText},
 };
 
 struct TCountField {

@@ -22,10 +22,14 @@ struct TModeEntry {
 };
 
 constexpr TModeEntry ModeEntries[] = {
-    {"einfach", cmSimple},           {"vereinfachung", cmSimplify},
-    {"newton", cmNewton},            {"ableitung", cmDerivative},
-    {"stammfunktion", cmAntiderivative}, {"numableitung", cmNumDerivative},
-    {"integral", cmNumIntegral},     {"länge", cmCurveLength},
+    {"einfach", cmSimple},
+    {"vereinfachung", cmSimplify},
+    {"newton", cmNewton},
+    {"ableitung", cmDerivative},
+    {"stammfunktion", cmAntiderivative},
+    {"numableitung", cmNumDerivative},
+    {"integral", cmNumIntegral},
+    {"länge", cmCurveLength},
 };
 
 bool IsBlank(char c) {
@@ -45,13 +49,15 @@ std::int32_t Columns(const std::string& text) {
 
 std::size_t LeadingBlanks(const std::string& line) {
     std::size_t n = 0;
-    while (n < line.size() && static_cast<unsigned char>(line[n]) <= ' ') ++n;
+    while (n < line.size() && static_cast<unsigned char>(line[n]) <= ' ')
+        ++n;
     return n;
 }
 
 std::string Join(const std::vector<std::string>& lines, const char* separator) {
     std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? separator : "") + lines[i];
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text += (i > 0 ? separator : "") + lines[i];
     return text;
 }
 
@@ -63,7 +69,8 @@ TCommandReply Refuse(std::string message) {
 }
 
 bool IsLetterAt(const std::string& text, std::size_t i) {
-    return i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'));
+    return i < text.size() &&
+           ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'));
 }
 bool IsDigitAt(const std::string& text, std::size_t i) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
@@ -75,15 +82,20 @@ bool MentionsName(const std::string& text, const std::string& name) {
     std::size_t i = 0;
     while (i < text.size()) {
         if (IsDigitAt(text, i) || text[i] == '.' || text[i] == DecimalSeparator()) {
-            while (IsDigitAt(text, i) || (i < text.size() && (text[i] == '.' || text[i] == DecimalSeparator()))) ++i;
+            while (IsDigitAt(text, i) ||
+                   (i < text.size() && (text[i] == '.' || text[i] == DecimalSeparator())))
+                ++i;
             if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-                const std::size_t sign = i + 1 < text.size() && (text[i + 1] == '+' || text[i + 1] == '-') ? 1 : 0;
+                const std::size_t sign =
+                    i + 1 < text.size() && (text[i + 1] == '+' || text[i + 1] == '-') ? 1 : 0;
                 if (IsDigitAt(text, i + 1 + sign)) i += 1 + sign;
-                while (IsDigitAt(text, i)) ++i;
+                while (IsDigitAt(text, i))
+                    ++i;
             }
         } else if (IsLetterAt(text, i)) {
             const std::size_t first = i;
-            while (IsLetterAt(text, i) || IsDigitAt(text, i)) ++i;
+            while (IsLetterAt(text, i) || IsDigitAt(text, i))
+                ++i;
             if (AnsiUpperCase(text.substr(first, i - first)) == wanted) return true;
         } else {
             ++i;
@@ -124,16 +136,16 @@ constexpr const char* FieldWords[] = {"variable", "ordnung", "start", "schranke"
 
 const std::vector<std::string>& CommandWords() {
     static const std::vector<std::string> words = {
-        "hilfe",    "variablen", "verlauf", "modus",       "zeige",  "ende",
-        "variable", "ordnung",   "start",   "schranke",    "iterationen",
-        "stelle",   "von",       "bis",     "breite"};
+        "hilfe", "variablen", "verlauf",     "modus",  "zeige", "ende", "variable", "ordnung",
+        "start", "schranke",  "iterationen", "stelle", "von",   "bis",  "breite"};
     return words;
 }
 
 const std::vector<std::string>& ModeWords() {
     static const std::vector<std::string> words = [] {
         std::vector<std::string> list;
-        for (const TModeEntry& entry : ModeEntries) list.emplace_back(entry.Word);
+        for (const TModeEntry& entry : ModeEntries)
+            list.emplace_back(entry.Word);
         return list;
     }();
     return words;
@@ -179,13 +191,15 @@ TCommandReply TCommandInterpreter::Run(const std::string& line) {
     const std::string trimmed = Trim(line);
     if (trimmed == "?") return RunCommand("hilfe", "");
     std::size_t wordEnd = 0;
-    while (wordEnd < trimmed.size() && !IsBlank(trimmed[wordEnd])) ++wordEnd;
+    while (wordEnd < trimmed.size() && !IsBlank(trimmed[wordEnd]))
+        ++wordEnd;
     std::string word = AsciiLower(trimmed.substr(0, wordEnd));
     if (word == "help") word = "hilfe";
     if (word == "quit" || word == "exit") word = "ende";
     if (word == "status") word = "zeige";
     bool known = false;
-    for (const std::string& command : CommandWords()) known = known || word == command;
+    for (const std::string& command : CommandWords())
+        known = known || word == command;
     // "ende" stays a name in a batch run, where the input's end ends the run.
     if (!known || (word == "ende" && !Interactive)) return RunExpression(line);
     return RunCommand(word, Trim(trimmed.substr(wordEnd)));
@@ -258,8 +272,8 @@ TCommandReply TCommandInterpreter::RunCommand(const std::string& word,
                                               const std::string& argument) {
     if (word == "modus") {
         if (argument.empty())
-            return Answer({std::string("modus ") + ModeWord(Request.Mode) + " (möglich: " +
-                           Join(ModeWords(), ", ") + ")"});
+            return Answer({std::string("modus ") + ModeWord(Request.Mode) +
+                           " (möglich: " + Join(ModeWords(), ", ") + ")"});
         std::string wanted = AsciiLower(argument);
         if (wanted == "laenge") wanted = "länge";
         for (const TModeEntry& entry : ModeEntries)
@@ -299,10 +313,10 @@ TCommandReply TCommandInterpreter::SetField(const std::string& word, const std::
     }
 
     if (word == "ordnung" || word == "iterationen") {
-        std::int32_t& target = word == "ordnung"
-                                   ? (Request.Mode == cmNumDerivative ? Request.DiffNumCount
-                                                                      : Request.DiffCount)
-                                   : Request.MaxIter;
+        std::int32_t& target =
+            word == "ordnung"
+                ? (Request.Mode == cmNumDerivative ? Request.DiffNumCount : Request.DiffCount)
+                : Request.MaxIter;
         if (argument.empty()) return Answer({word + " " + std::to_string(target)});
         long double value = 0;
         const long double least = word == "ordnung" ? 1 : 0;
@@ -339,7 +353,8 @@ TCommandReply TCommandInterpreter::SetField(const std::string& word, const std::
         return Refuse("'" + argument + "' ist kein gültiger Gleitkommawert");
     if (word == "breite" && !(value > 0))
         return Refuse("Intervall bei der numerischen Integration ist \"0\"!");
-    for (std::string* target : targets) *target = argument;
+    for (std::string* target : targets)
+        *target = argument;
     return Answer({word + " " + argument});
 }
 
@@ -348,20 +363,21 @@ std::vector<std::string> TCommandInterpreter::Fields() const {
     std::vector<std::string> lines = {std::string("modus ") + ModeWord(r.Mode)};
     switch (r.Mode) {
     case cmNewton:
-        lines.insert(lines.end(), {"variable " + r.IterVar, "start " + r.StartText,
-                                   "schranke " + r.DeltaText,
-                                   "iterationen " + std::to_string(r.MaxIter)});
+        lines.insert(lines.end(),
+                     {"variable " + r.IterVar, "start " + r.StartText, "schranke " + r.DeltaText,
+                      "iterationen " + std::to_string(r.MaxIter)});
         break;
     case cmDerivative:
-        lines.insert(lines.end(), {"variable " + r.DiffVar, "ordnung " + std::to_string(r.DiffCount)});
+        lines.insert(lines.end(),
+                     {"variable " + r.DiffVar, "ordnung " + std::to_string(r.DiffCount)});
         break;
     case cmAntiderivative:
         lines.push_back("variable " + r.DiffVar);
         break;
     case cmNumDerivative:
-        lines.insert(lines.end(), {"variable " + r.DiffNumVar,
-                                   "ordnung " + std::to_string(r.DiffNumCount),
-                                   "stelle " + r.DiffNumXText});
+        lines.insert(lines.end(),
+                     {"variable " + r.DiffNumVar, "ordnung " + std::to_string(r.DiffNumCount),
+                      "stelle " + r.DiffNumXText});
         break;
     case cmNumIntegral:
         lines.insert(lines.end(), {"variable " + r.IntgNumVar, "von " + r.IntgNumFromText,
@@ -390,7 +406,8 @@ std::vector<std::string> TCommandInterpreter::HelpLines() const {
     if (!Interactive)
         return {"Befehle: NAME = AUSDRUCK, hilfe, variablen, verlauf, modus ART, variable, "
                 "ordnung, start, schranke, iterationen, stelle, von, bis, breite, zeige; "
-                "ans ist das letzte Zahlenergebnis; Funktionen: " + functions};
+                "ans ist das letzte Zahlenergebnis; Funktionen: " +
+                functions};
     std::vector<std::string> lines = {
         "Eine Eingabe je Zeile:",
         "  AUSDRUCK            berechnen in der gewählten Berechnungsart, z. B. 2*sin(Pi/4)",
@@ -416,7 +433,8 @@ std::vector<std::string> TCommandInterpreter::HelpLines() const {
         "Operatoren: + - * / ^, ! (Fakultät), Klammern ( ).",
     };
     lines.insert(lines.end(), functionLines.begin(), functionLines.end());
-    lines.push_back("Tab ergänzt Befehle, Funktionen und Variablen; Pfeil hoch holt frühere Zeilen.");
+    lines.push_back(
+        "Tab ergänzt Befehle, Funktionen und Variablen; Pfeil hoch holt frühere Zeilen.");
     lines.push_back(std::string("Ausführliche Hilfe: ") + NIMBREL_HELP_FILE + " (im Fenster: F1)");
     return lines;
 }
@@ -425,8 +443,8 @@ std::vector<std::string> TCommandInterpreter::VariableLines() const {
     const TKvMathTreeFunction& function = Calculator.MainFunction();
     std::vector<std::string> lines;
     for (std::int32_t i = 0; i < function.VarCount(); ++i) {
-        std::string line = function.GetVarName(i) + " = " +
-                           FloatToDisplayText(function.GetVarValueByIndex(i));
+        std::string line =
+            function.GetVarName(i) + " = " + FloatToDisplayText(function.GetVarValueByIndex(i));
         if (Last.OwnsName() && i == function.IndexOfVar(TLastResult::Name))
             line += " (letztes Ergebnis)";
         lines.push_back(line);

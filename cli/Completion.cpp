@@ -25,7 +25,8 @@ bool StartsWith(const std::string& word, const std::string& prefix) {
 std::vector<std::string> Completions(const std::string& before, const std::string& prefix,
                                      const TKvMathTreeFunction& function) {
     std::string context = Trim(before);
-    for (char& c : context) c = Lower(c);
+    for (char& c : context)
+        c = Lower(c);
     std::vector<std::string> words;
     if (context == "modus") {
         words = ModeWords();
@@ -33,7 +34,8 @@ std::vector<std::string> Completions(const std::string& before, const std::strin
         if (context.empty()) words = CommandWords();
         if (context != "variable") {
             const TKvRealFunctionList& list = RealFunctionList();
-            for (std::int32_t i = 0; i < list.Count(); ++i) words.push_back(list.Strings(i));
+            for (std::int32_t i = 0; i < list.Count(); ++i)
+                words.push_back(list.Strings(i));
         }
         for (std::int32_t i = 0; i < function.VarCount(); ++i)
             words.push_back(function.GetVarName(i));

@@ -94,7 +94,8 @@ int RunInteractive(TCommandInterpreter& interpreter, TCalculator& calculator) {
         const TCommandReply reply = interpreter.Run(line);
         if (reply.Quit) break;
         if (reply.MarkerColumn) ShowMarker(prompt, line, *reply.MarkerColumn);
-        for (const std::string& text : reply.Lines) std::cout << text << '\n';
+        for (const std::string& text : reply.Lines)
+            std::cout << text << '\n';
         std::cout.flush();
     }
     clear_history();

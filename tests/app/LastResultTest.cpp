@@ -11,9 +11,9 @@ TEST(VariableName, FollowsTheTokenizersNames) {
     const struct {
         const char* Name;
         bool Valid;
-    } cases[] = {{"x", true},     {"Pi", true},  {"x2", true},   {"ans", true}, {"", false},
-                 {"2x", false},   {"a b", false}, {"a_b", false}, {"ä", false},  {"sin", false},
-                 {"SQRT", false}, {"Rnd", false}};
+    } cases[] = {{"x", true},  {"Pi", true},   {"x2", true},    {"ans", true},
+                 {"", false},  {"2x", false},  {"a b", false},  {"a_b", false},
+                 {"ä", false}, {"sin", false}, {"SQRT", false}, {"Rnd", false}};
     for (const auto& c : cases)
         EXPECT_EQ(VariableNameProblem(c.Name).empty(), c.Valid) << c.Name;
 }

@@ -52,8 +52,8 @@ TEST(RequestSettings, UnusableValuesKeepTheDefaults) {
     const struct {
         const char* Key;
         const char* Value;
-    } cases[] = {{"Mode", "8"}, {"Mode", "-1"}, {"Mode", "newton"}, {"DiffCount", "0"},
-                 {"DiffNumCount", "-3"}, {"MaxIter", "viele"}};
+    } cases[] = {{"Mode", "8"},      {"Mode", "-1"},         {"Mode", "newton"},
+                 {"DiffCount", "0"}, {"DiffNumCount", "-3"}, {"MaxIter", "viele"}};
     for (const auto& c : cases) {
         TIniFile file(UnwrittenFile());
         file.WriteString("ScientificPanel", c.Key, c.Value);
