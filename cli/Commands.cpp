@@ -211,7 +211,7 @@ TCommandReply TCommandInterpreter::RunExpression(const std::string& line) {
     // The history keeps the input without its surrounding blanks, so that " 1+1" and "1+1"
     // are one entry; the marker still counts from the line as typed.
     const std::string trimmed = Trim(line);
-    request.InputLines = {trimmed.empty() ? line : trimmed};
+    request.InputLines = {trimmed};
     const std::int32_t lead = Columns(line.substr(0, LeadingBlanks(line)));
     if (Last.OwnsName() && !Last.HasResult() && MentionsName(trimmed, TLastResult::Name))
         return Refuse(std::string(TLastResult::Name) +
