@@ -205,6 +205,15 @@ TCommandReply TCommandInterpreter::Run(const std::string& line) {
     return RunCommand(word, Trim(trimmed.substr(wordEnd)));
 }
 
+bool TCommandInterpreter::UsesMissingResult(const std::string& expression) const {
+    return Last.OwnsName() && !Last.HasResult() && MentionsName(expression, TLastResult::Name);
+}
+
+std::string TCommandInterpreter::NoResultMessage() {
+    return std::string(TLastResult::Name) +
+           " hat noch keinen Wert: es gab noch kein Zahlenergebnis.";
+}
+
 TCommandReply TCommandInterpreter::RunExpression(const std::string& line) {
     TCommandReply reply;
     TCalcRequest request = Request;
@@ -213,9 +222,7 @@ TCommandReply TCommandInterpreter::RunExpression(const std::string& line) {
     const std::string trimmed = Trim(line);
     request.InputLines = {trimmed};
     const std::int32_t lead = Columns(line.substr(0, LeadingBlanks(line)));
-    if (Last.OwnsName() && !Last.HasResult() && MentionsName(trimmed, TLastResult::Name))
-        return Refuse(std::string(TLastResult::Name) +
-                      " hat noch keinen Wert: es gab noch kein Zahlenergebnis.");
+    if (UsesMissingResult(trimmed)) return Refuse(NoResultMessage());
     try {
         const TCalcOutcome outcome = RunWithProgress(Calculator, request, Interactive);
         const std::string text = outcome.ResultText.value_or("");
@@ -239,6 +246,7 @@ TCommandReply TCommandInterpreter::RunAssignment(const std::string& line, std::s
     const std::string right = line.substr(equals + 1);
     const std::string expression = Trim(right);
     if (expression.empty()) return Refuse("Nach \"=\" fehlt der Ausdruck.");
+    if (UsesMissingResult(expression)) return Refuse(NoResultMessage());
 
     // The right side is a plain evaluation in any mode; it is no input of the history.
     TCalcRequest request = Request;

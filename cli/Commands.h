@@ -36,6 +36,9 @@ public:
     TLastResult& LastResult() { return Last; }
 
 private:
+    // Whether the expression reads "ans" before there is a result to read.
+    bool UsesMissingResult(const std::string& expression) const;
+    static std::string NoResultMessage();
     TCommandReply RunExpression(const std::string& line);
     TCommandReply RunAssignment(const std::string& line, std::size_t equals);
     TCommandReply RunCommand(const std::string& word, const std::string& argument);
