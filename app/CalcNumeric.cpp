@@ -52,7 +52,7 @@ void TCalculator::RunNewton(const TCalcRequest& request, TCalcOutcome& outcome) 
     method->SetRunningVariable(request.IterVar);
     MainFunctionObject->SetVarValue(request.IterVar, StrToFloat(request.StartText));
     method->Calculate();
-    ShowErrorOr(method->GetErrorText(), FloatToDisplayText(method->Result), outcome);
+    ShowErrorOrValue(method->GetErrorText(), method->Result, outcome);
 }
 
 void TCalculator::RunNumDerivative(const TCalcRequest& request, TCalcOutcome& outcome) {
@@ -63,7 +63,7 @@ void TCalculator::RunNumDerivative(const TCalcRequest& request, TCalcOutcome& ou
     method->SetRunningVariable(request.DiffNumVar);
     MainFunctionObject->SetVarValue(request.DiffNumVar, StrToFloat(request.DiffNumXText));
     method->Calculate();
-    ShowErrorOr(method->GetErrorText(), FloatToDisplayText(method->Result), outcome);
+    ShowErrorOrValue(method->GetErrorText(), method->Result, outcome);
 }
 
 void TCalculator::RunNumIntegral(const TCalcRequest& request, TCalcOutcome& outcome) {
@@ -71,7 +71,7 @@ void TCalculator::RunNumIntegral(const TCalcRequest& request, TCalcOutcome& outc
     const auto method = BorrowingMethod<TKvMathIntgNumFunction>(*MainFunctionObject);
     RunIntervalMethod(*method, *MainFunctionObject, request.IntgNumVar, request.IntgNumFromText,
                       request.IntgNumToText, request.IntgNumIntvText);
-    ShowErrorOr(method->GetErrorText(), FloatToDisplayText(method->Result), outcome);
+    ShowErrorOrValue(method->GetErrorText(), method->Result, outcome);
 }
 
 void TCalculator::RunCurveLength(const TCalcRequest& request, TCalcOutcome& outcome) {
@@ -79,5 +79,5 @@ void TCalculator::RunCurveLength(const TCalcRequest& request, TCalcOutcome& outc
     const auto method = BorrowingMethod<TKvMathLenNumFunction>(*MainFunctionObject);
     RunIntervalMethod(*method, *MainFunctionObject, request.LenNumVar, request.LenNumFromText,
                       request.LenNumToText, request.LenNumIntvText);
-    ShowErrorOr(method->GetErrorText(), FloatToDisplayText(method->Result), outcome);
+    ShowErrorOrValue(method->GetErrorText(), method->Result, outcome);
 }

@@ -63,6 +63,7 @@ TCalcOutcome TCalculator::RunCalculation(const TCalcRequest& request) {
     if (ProgressCancelled()) {
         outcome.ResultText = CancelledText;
         outcome.ResultIsError = true;
+        outcome.ResultValue.reset();
         return outcome;
     }
 
@@ -106,8 +107,13 @@ void TCalculator::RunMode(const TCalcRequest& request, TCalcOutcome& outcome) {
 
 void TCalculator::RunSimple(const TCalcRequest&, TCalcOutcome& outcome) {
     MainFunctionObject->Calculate();
-    ShowErrorOr(MainFunctionObject->GetErrorText(), FloatToDisplayText(MainFunctionObject->Result),
-                outcome);
+    ShowErrorOrValue(MainFunctionObject->GetErrorText(), MainFunctionObject->Result, outcome);
+}
+
+void TCalculator::ShowErrorOrValue(const std::string& error, long double value,
+                                   TCalcOutcome& outcome) {
+    ShowErrorOr(error, error.empty() ? FloatToDisplayText(value) : std::string(), outcome);
+    if (error.empty()) outcome.ResultValue = value;
 }
 
 void TCalculator::ShowErrorOr(const std::string& error, const std::string& text,

@@ -57,6 +57,8 @@ struct TCalcOutcome {
     bool HistoryChanged = false;
     // The result line shows a message rather than a value or an expression.
     bool ResultIsError = false;
+    // The number behind ResultText, at full precision, when a mode ended with one.
+    std::optional<long double> ResultValue;
 };
 
 class TCalculator {
@@ -106,6 +108,8 @@ private:
     // Shows a message when there is one, else the text.
     static void ShowErrorOr(const std::string& error, const std::string& text,
                             TCalcOutcome& outcome);
+    static void ShowErrorOrValue(const std::string& error, long double value,
+                                 TCalcOutcome& outcome);
 
     std::unique_ptr<TKvMathTreeFunction> MainFunctionObject;
     TKvMathParser* ParserObject; // owned by MainFunctionObject as its creator

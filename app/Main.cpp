@@ -24,6 +24,7 @@
 #include "app/MainHelp.h"
 #include "app/MainProgress.h"
 #include "app/ReadCmdl.h"
+#include "app/RequestSettings.h"
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "app/VarsDlg.h"
@@ -131,18 +132,8 @@ void TMainForm::ApplyStartParameters(const std::vector<std::string>& parameters)
 
     InputMemo->setPlainText(QString::fromStdString(request.InputLines.front()));
     if (panelVisible) ScientificBtnClick();
-    SelectMode(request.Mode);
-    IterVarEdit->setText(QString::fromStdString(request.IterVar));
-    StartEdit->setText(QString::fromStdString(request.StartText));
-    DiffVarEdit->setText(QString::fromStdString(request.DiffVar));
-    DiffCountEdit->setValue(request.DiffCount);
-    DiffNumVarEdit->setText(QString::fromStdString(request.DiffNumVar));
-    DiffCountNumEdit->setValue(request.DiffNumCount);
-    DiffNumXValueEdit->setText(QString::fromStdString(request.DiffNumXText));
-    IntgNumVarEdit->setText(QString::fromStdString(request.IntgNumVar));
-    IntgNumFromEdit->setText(QString::fromStdString(request.IntgNumFromText));
-    IntgNumToEdit->setText(QString::fromStdString(request.IntgNumToText));
-    IntgNumIntvEdit->setText(QString::fromStdString(request.IntgNumIntvText));
+    StartModeChosen = request.Mode != cmSimple;
+    ShowRequestFields(request);
     if (simplifyNow) {
         try {
             ResultEdit->setText(QString::fromStdString(SimplifyForStart(Calculator)));
@@ -154,6 +145,27 @@ void TMainForm::ApplyStartParameters(const std::vector<std::string>& parameters)
     const TCommandLineHandler handler(parameters);
     SettingsFileName = handler.IniFileName;
     if (!handler.Problem.empty()) SettingsProblem = handler.Problem;
+}
+
+void TMainForm::ShowRequestFields(const TCalcRequest& request) {
+    SelectMode(request.Mode);
+    IterVarEdit->setText(QString::fromStdString(request.IterVar));
+    StartEdit->setText(QString::fromStdString(request.StartText));
+    DeltaEdit->setText(QString::fromStdString(request.DeltaText));
+    MaxIterEdit->setValue(request.MaxIter);
+    DiffVarEdit->setText(QString::fromStdString(request.DiffVar));
+    DiffCountEdit->setValue(request.DiffCount);
+    DiffNumVarEdit->setText(QString::fromStdString(request.DiffNumVar));
+    DiffCountNumEdit->setValue(request.DiffNumCount);
+    DiffNumXValueEdit->setText(QString::fromStdString(request.DiffNumXText));
+    IntgNumVarEdit->setText(QString::fromStdString(request.IntgNumVar));
+    IntgNumFromEdit->setText(QString::fromStdString(request.IntgNumFromText));
+    IntgNumToEdit->setText(QString::fromStdString(request.IntgNumToText));
+    IntgNumIntvEdit->setText(QString::fromStdString(request.IntgNumIntvText));
+    LenNumVarEdit->setText(QString::fromStdString(request.LenNumVar));
+    LenNumFromEdit->setText(QString::fromStdString(request.LenNumFromText));
+    LenNumToEdit->setText(QString::fromStdString(request.LenNumToText));
+    LenNumIntvEdit->setText(QString::fromStdString(request.LenNumIntvText));
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -179,6 +191,14 @@ void TMainForm::RestorePlacementAndSettings() {
             bool panelVisible = PanelShown;
             RestoreSettings(*file, panelVisible, Calculator);
             PanelShown = panelVisible;
+            // The mode and fields the window or the console used last, unless the command
+            // line chose a mode; a hidden panel means plain evaluation.
+            if (!StartModeChosen) {
+                TCalcRequest fields = RequestFromControls();
+                RestoreRequestFields(*file, fields);
+                if (!PanelShown) fields.Mode = cmSimple;
+                ShowRequestFields(fields);
+            }
         } catch (const std::exception& e) {
             SettingsProblem = e.what();
         }
@@ -245,6 +265,7 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
         ini.WriteInteger(PlacementSection, "Height", normal.height());
         ini.WriteBool(PlacementSection, "Maximized", isMaximized());
         SaveSettings(ini, PanelShown, Calculator);
+        SaveRequestFields(ini, RequestFromControls());
         if (GraphForm) GraphForm->SavePlacement(ini);
         ini.UpdateFile();
     } catch (const std::exception& e) {

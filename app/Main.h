@@ -158,6 +158,8 @@ private:
 
     // Start, settings and checks (Main.cpp).
     void ApplyStartParameters(const std::vector<std::string>& parameters);
+    // Puts the mode and the fields of a request into the panel's controls.
+    void ShowRequestFields(const TCalcRequest& request);
     void FormShow();
     void RestorePlacementAndSettings();
     void RestorePlacement(const TIniFile& ini);
@@ -179,6 +181,8 @@ private:
     // The scientific panel's height while shown; 0 until it is first shown or hidden.
     int PanelHeight = 0;
     bool PanelShown = false;
+    // The command line chose the mode; the saved one is not restored then.
+    bool StartModeChosen = false;
     bool FirstShowDone = false;
     bool Saved = false;
     bool CheckingField = false;

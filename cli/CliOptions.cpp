@@ -52,10 +52,27 @@ const char* const CliUsage =
     "PARAMETER sind die des Fensterprogramms: Wörter des Ausdrucks und Optionen wie\n"
     "\\d 2 (Ableitung), \\i (Stammfunktion), \\n (Newton), \\c (Vereinfachung), \\m (numerisch),\n"
     "\\x NAME, \\v NAME=WERT, \\t WERT, \\l WERT und -i DATEI (Einstellungsdatei).\n"
-    "Ohne PARAMETER am Terminal fragt nimbrel-cli zeilenweise nach Ausdrücken.\n"
+    "Ohne PARAMETER am Terminal fragt nimbrel-cli zeilenweise nach Ausdrücken und Befehlen\n"
+    "(\"hilfe\" zeigt sie; Tab ergänzt); die Berechnungsart und ihre Felder kommen dann aus der\n"
+    "Einstellungsdatei und gehen dorthin zurück, wie beim Fenster.\n"
+    "\n"
+    "Befehle, am Terminal und mit --batch:\n"
+    "  NAME = AUSDRUCK        Variable setzen (auch :=); der Ausdruck wird einfach berechnet\n"
+    "  ans                    das letzte Zahlenergebnis; eine eigene Variable ans bleibt\n"
+    "                         unberührt, und das letzte Ergebnis wird nicht gespeichert\n"
+    "  modus ART              einfach, vereinfachung, newton, ableitung, stammfunktion,\n"
+    "                         numableitung, integral, länge\n"
+    "  variable NAME, ordnung N, start X, schranke X, iterationen N, stelle X, von X, bis X,\n"
+    "  breite X               Felder der Berechnungsart; ohne Wert: der Wert des Feldes\n"
+    "  zeige, variablen, verlauf, hilfe\n"
+    "--batch schreibt je Eingabezeile genau eine Antwortzeile; mehrzeilige Antworten stehen\n"
+    "durch \"; \" getrennt in einer Zeile. Beispiel:\n"
+    "  printf 'modus integral\\nvon 0\\nbis 1\\nx^2\\n' | nimbrel-cli --batch\n"
     "\n"
     "Zahlen in TEXT-Werten schreiben sich mit dem Dezimaltrennzeichen.\n"
-    "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung, 2 Ausnahme, 64 falscher Aufruf.\n";
+    "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung (mit --batch: mindestens eine Zeile mit\n"
+    "Fehlermeldung, abgelehntem Befehl oder Ausnahme), 2 Ausnahme, 64 falscher Aufruf,\n"
+    "74 Ein-/Ausgabefehler.\n";
 
 const char* CliModeName(TCalcMode mode) {
     for (const TModeName& entry : ModeNames)

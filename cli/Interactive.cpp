@@ -1,5 +1,4 @@
 #include "cli/Interactive.h"
-#include "cli/TerminalProgress.h"
 
 #include <editline/readline.h>
 #include <langinfo.h>
@@ -7,41 +6,49 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Calculator.h"
+#include "cli/Commands.h"
+#include "cli/Completion.h"
 #include "platform/Utf8.h"
 
 namespace {
 
-constexpr const char* Prompt = "> ";
+// Operators, brackets and blanks end a word for Tab.
+char WordBreaks[] = " \t+-*/^!(),;:=";
 
-// A stored multi-line input is recalled as one line; the seam keeps the two parts apart.
-std::string OneLine(std::string text) {
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            line += ' ';
-        } else {
-            line += text[i];
-        }
-    }
-    return line;
+// The calculator whose variables Tab offers; readline's callbacks take no context.
+const TCalculator* CompletingCalculator = nullptr;
+std::vector<std::string> Matches;
+std::size_t NextMatch = 0;
+
+char* NextCompletion(const char*, int state) {
+    if (state == 0) NextMatch = 0;
+    if (NextMatch >= Matches.size()) return nullptr;
+    return strdup(Matches[NextMatch++].c_str());
 }
 
-bool IsQuit(const std::string& line) {
-    return line == "ende" || line == "Ende" || line == "quit" || line == "exit";
+char** Complete(const char* text, int start, int) {
+    // Never fall back to file names.
+    rl_attempted_completion_over = 1;
+    const std::string before(rl_line_buffer, static_cast<std::size_t>(std::max(start, 0)));
+    Matches = Completions(before, text, CompletingCalculator->MainFunction());
+    if (Matches.empty()) return nullptr;
+    return rl_completion_matches(text, NextCompletion);
 }
 
-// Marks the faulty character under the input, which stands right after the prompt.
-void ShowCaret(const std::string& line, std::int32_t caret) {
-    const std::u32string characters = Utf8ToU32(line);
-    if (caret < 0 || caret > static_cast<std::int32_t>(characters.size())) return;
-    std::cout << std::string(std::char_traits<char>::length(Prompt) + caret, ' ') << "^\n";
+std::int32_t Columns(const std::string& text) {
+    return static_cast<std::int32_t>(Utf8ToU32(text).size());
+}
+
+// Marks the faulty character under the line, which stands right after the prompt.
+void ShowMarker(const std::string& prompt, const std::string& line, std::int32_t column) {
+    if (column < 0 || column > Columns(line)) return;
+    std::cout << std::string(static_cast<std::size_t>(Columns(prompt) + column), ' ') << "^\n";
 }
 
 // Line editing must see UTF-8 characters, also where the environment names no locale.
@@ -53,34 +60,45 @@ void UseUtf8Terminal() {
 
 } // namespace
 
-int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
+int RunInteractive(TCommandInterpreter& interpreter, TCalculator& calculator) {
     UseUtf8Terminal();
     using_history();
     stifle_history(1000);
-    for (auto it = calculator.History.rbegin(); it != calculator.History.rend(); ++it)
-        add_history(OneLine(*it).c_str());
-    std::cout << "Nimbrel – Ausdruck eingeben und Eingabetaste drücken; "
-                 "\"ende\" oder Strg+D beendet.\n";
+    std::string lastRecalled;
+    for (auto it = calculator.History.rbegin(); it != calculator.History.rend(); ++it) {
+        lastRecalled = OneLine(*it);
+        add_history(lastRecalled.c_str());
+    }
+    CompletingCalculator = &calculator;
+    rl_attempted_completion_function = Complete;
+    rl_basic_word_break_characters = WordBreaks;
+    rl_completer_word_break_characters = WordBreaks;
+    rl_completion_append_character = '\0';
+    std::cout << "Nimbrel – Ausdruck eingeben und Eingabetaste drücken; \"hilfe\" zeigt die "
+                 "Befehle, \"ende\" oder Strg+D beendet.\n";
 
     while (true) {
-        std::unique_ptr<char, decltype(&std::free)> raw(readline(Prompt), &std::free);
+        const std::string prompt = interpreter.Prompt();
+        std::unique_ptr<char, decltype(&std::free)> raw(readline(prompt.c_str()), &std::free);
         if (!raw) {
             std::cout << '\n';
             break;
         }
         const std::string line = raw.get();
-        if (IsQuit(line)) break;
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        request.InputLines = {line};
-        try {
-            const TCalcOutcome outcome = RunWithProgress(calculator, request, true);
-            if (outcome.CaretPos) ShowCaret(line, *outcome.CaretPos);
-            std::cout << "= " << outcome.ResultText.value_or("") << '\n';
-            if (outcome.HistoryChanged) add_history(line.c_str());
-        } catch (const std::exception& e) {
-            std::cout << "Fehler: " << e.what() << '\n';
+        // Every line can be fetched back, a faulty one above all.
+        if (line != lastRecalled) {
+            add_history(line.c_str());
+            lastRecalled = line;
         }
+        const TCommandReply reply = interpreter.Run(line);
+        if (reply.Quit) break;
+        if (reply.MarkerColumn) ShowMarker(prompt, line, *reply.MarkerColumn);
+        for (const std::string& text : reply.Lines)
+            std::cout << text << '\n';
+        std::cout.flush();
     }
     clear_history();
+    CompletingCalculator = nullptr;
     return 0;
 }

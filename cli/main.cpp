@@ -4,6 +4,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,9 +12,11 @@
 #include "app/Calculator.h"
 #include "app/CmdLine.h"
 #include "app/ReadCmdl.h"
+#include "app/RequestSettings.h"
 #include "app/Settings.h"
 #include "app/StartUp.h"
 #include "cli/CliOptions.h"
+#include "cli/Commands.h"
 #include "cli/Interactive.h"
 #include "cli/TerminalProgress.h"
 #include "platform/IniFile.h"
@@ -23,6 +26,7 @@
 namespace {
 
 constexpr int ExitValue = 0;
+// A single request that ends in a message; a batch run in which any line failed.
 constexpr int ExitErrorText = 1;
 constexpr int ExitException = 2;
 constexpr int ExitUsage = 64;
@@ -39,12 +43,21 @@ struct TSession {
     std::optional<std::string> IniFileName;
     bool PanelVisible = false;
     std::string Expression;
+    // At a prompt: the mode and its fields come from the settings file and go back to it.
+    bool Interactive = false;
+    std::unique_ptr<TCommandInterpreter> Commands;
 
     void Save() {
         if (!IniFileName) return;
         try {
             TIniFile ini(*IniFileName);
+            // The last result is no variable of the user's and stays out of the file.
+            std::optional<TLastResult::Hidden> hidden;
+            if (Commands) hidden.emplace(Commands->LastResult());
+            // A mode chosen here is the window's mode at its next start.
+            if (Interactive) PanelVisible = PanelVisible || Request.Mode != cmSimple;
             SaveSettings(ini, PanelVisible, Calculator);
+            if (Interactive) SaveRequestFields(ini, Request);
             ini.UpdateFile();
         } catch (const std::exception& e) {
             Report(e.what());
@@ -52,7 +65,8 @@ struct TSession {
     }
 };
 
-void StartSession(TSession& session, const TCliOptions& options) {
+// terminal: input and output are a terminal, so a run without an expression is interactive.
+void StartSession(TSession& session, const TCliOptions& options, bool terminal) {
     if (!options.NoIni) {
         const TCommandLineHandler handler(options.Parameters);
         if (!handler.Problem.empty()) Report(handler.Problem);
@@ -60,11 +74,21 @@ void StartSession(TSession& session, const TCliOptions& options) {
     }
     const TKvMathCommandLine commandLine(options.Parameters);
     session.Expression = commandLine.Expression;
-    ApplyCommandLine(commandLine, session.Calculator, session.Request, session.PanelVisible);
+    session.Interactive = terminal && commandLine.Expression.empty();
+    std::unique_ptr<TIniFile> ini;
     if (session.IniFileName) {
         try {
-            const TIniFile ini(*session.IniFileName);
-            RestoreSettings(ini, session.PanelVisible, session.Calculator);
+            ini = std::make_unique<TIniFile>(*session.IniFileName);
+            // The command line's mode, applied next, wins over the saved one.
+            if (session.Interactive) RestoreRequestFields(*ini, session.Request);
+        } catch (const std::exception& e) {
+            Report(e.what());
+        }
+    }
+    ApplyCommandLine(commandLine, session.Calculator, session.Request, session.PanelVisible);
+    if (ini) {
+        try {
+            RestoreSettings(*ini, session.PanelVisible, session.Calculator);
         } catch (const std::exception& e) {
             Report(e.what());
         }
@@ -72,22 +96,22 @@ void StartSession(TSession& session, const TCliOptions& options) {
     ApplyCliOptions(options, session.Request);
 }
 
+// One answer line per input line; commands and assignments work as at the prompt.
 int RunBatch(TSession& session) {
+    session.Commands =
+        std::make_unique<TCommandInterpreter>(session.Calculator, session.Request, false);
+    bool anyFailed = false;
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        session.Request.InputLines = {line};
-        try {
-            const TCalcOutcome outcome =
-                RunWithProgress(session.Calculator, session.Request, false);
-            std::cout << outcome.ResultText.value_or("") << '\n';
-        } catch (const std::exception& e) {
-            std::cout << "! " << e.what() << '\n';
-        }
+        const TCommandReply reply = session.Commands->Run(line);
+        anyFailed = anyFailed || reply.Failed;
+        std::cout << TCommandInterpreter::BatchLine(reply) << '\n';
         std::cout.flush();
         if (!std::cout) return ExitIo;
     }
-    return std::cin.bad() ? ExitIo : ExitValue;
+    if (std::cin.bad()) return ExitIo;
+    return anyFailed ? ExitErrorText : ExitValue;
 }
 
 // The picture of the calculation just run; false when the file cannot be written.
@@ -109,6 +133,8 @@ bool WritePlot(TSession& session, const TCalcOutcome* outcome, const std::string
 }
 
 int RunSingle(TSession& session, const std::optional<std::string>& plotFile) {
+    // The parameters' leading blank is no part of the input the history keeps.
+    for (std::string& line : session.Request.InputLines) line = Trim(line);
     std::optional<TCalcOutcome> outcome;
     int status = ExitValue;
     try {
@@ -147,7 +173,8 @@ int main(int argc, char** argv) {
 
     try {
         TSession session;
-        StartSession(session, options);
+        const bool terminal = !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+        StartSession(session, options, terminal);
         if (!TCalculator::ModeAvailable(session.Request.Mode)) {
             Report(std::string("Berechnungsart '") + CliModeName(session.Request.Mode) +
                    "' ist noch nicht verfügbar\nHilfe: nimbrel-cli --help");
@@ -158,8 +185,10 @@ int main(int argc, char** argv) {
             Report("--plot braucht einen Ausdruck unter den PARAMETERN und geht nicht mit --batch");
             return ExitUsage;
         }
-        if (fromInput && !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-            const int status = RunInteractive(session.Calculator, session.Request);
+        if (session.Interactive) {
+            session.Commands =
+                std::make_unique<TCommandInterpreter>(session.Calculator, session.Request, true);
+            const int status = RunInteractive(*session.Commands, session.Calculator);
             session.Save();
             return status;
         }

@@ -8,6 +8,8 @@ packages+=(clang libclang-rt-14-dev)
 # The Debian package (cpack's dependencies through dpkg-shlibdeps) and the tests of what it
 # ships: lintian, the manual pages, the desktop entry and metadata, the completion.
 packages+=(dpkg-dev file lintian groff-base man-db desktop-file-utils appstream bash-completion zsh)
+# python3 drives the console program on a pseudo-terminal in the tests.
+packages+=(python3-minimal)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

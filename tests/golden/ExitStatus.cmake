@@ -57,3 +57,22 @@ expect_exception("'0,1' ist kein gültiger Gleitkommawert" --mode integral --wid
 expect_exception("'abc' ist kein gültiger Gleitkommawert" --mode newton --delta abc x)
 expect_exception("'eins' ist kein gültiger Gleitkommawert" --mode numderivative --at eins x)
 expect_exception("'' ist kein gültiger Gleitkommawert" --mode length --from= x)
+
+# A batch run says whether any line failed: a message, a refused command or an exception.
+function(expect_batch_status status lines)
+    string(MD5 name "${lines}")
+    set(input ${CMAKE_CURRENT_BINARY_DIR}/batch-${name}.txt)
+    file(WRITE ${input} "${lines}")
+    execute_process(COMMAND ${CLI} --no-ini --decimal-separator . --batch INPUT_FILE ${input}
+                    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    file(REMOVE ${input})
+    if(NOT result STREQUAL "${status}")
+        message(FATAL_ERROR "batch '${lines}': status ${result}, expected ${status} (${out})")
+    endif()
+endfunction()
+
+expect_batch_status(0 "1+1\nx = 2\nmodus newton\nstart 1\nx^2-2\n")
+expect_batch_status(1 "1+1\n1/0\n2+2\n")
+expect_batch_status(1 "2x = 1\n1+1\n")
+expect_batch_status(1 "modus integral\nbreite 0\n")
+expect_batch_status(1 "modus numableitung\nordnung 30\nx\n")

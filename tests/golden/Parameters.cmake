@@ -24,7 +24,7 @@ file(WRITE ${WORK}/prepared.ini "[Variables]\nCount=1\nname1=k\nvalue1=4\n[Histo
 expect_output("8" -i ${WORK}/prepared.ini k*2)
 expect_output("12" -i ${WORK}/prepared.ini --save k*3)
 file(READ ${WORK}/prepared.ini saved)
-if(NOT saved MATCHES "0= k\\*3" OR NOT saved MATCHES "MaxCount=5" OR NOT saved MATCHES "value2=4")
+if(NOT saved MATCHES "0=k\\*3" OR NOT saved MATCHES "MaxCount=5" OR NOT saved MATCHES "value2=4")
     message(FATAL_ERROR "settings after --save:\n${saved}")
 endif()
 expect_output("0" -i ${WORK}/prepared.ini zeta) # k is still there, zeta is new

@@ -776,6 +776,32 @@ private slots:
         QCOMPARE(Form->SelectedMode(), cmNumIntegral);
     }
 
+    // The console reads and writes the same keys, so either starts where the other left off.
+    void ModeAndFieldsRoundTripThroughTheFile() {
+        Open();
+        Form->ScientificBtnClick();
+        Form->SelectMode(cmNewton);
+        Form->StartEdit->setText("2");
+        Form->LenNumToEdit->setText("3");
+        Form->close();
+        Form.reset();
+        QFile file(SettingsFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(file.readAll());
+        QVERIFY(content.contains("Mode=2\n"));
+        QVERIFY(content.contains("LenNumTo=3\n"));
+
+        Open();
+        QCOMPARE(Form->SelectedMode(), cmNewton);
+        QCOMPARE(Form->StartEdit->text(), QString("2"));
+        QCOMPARE(Form->LenNumToEdit->text(), QString("3"));
+        Form->close();
+        // A mode on the command line wins over the saved one.
+        Open({"x", "\\d", "2"});
+        QCOMPARE(Form->SelectedMode(), cmDerivative);
+        QCOMPARE(Form->LenNumToEdit->text(), QString("10"));
+    }
+
     void SettingsRoundTripThroughTheFile() {
         Open();
         SetClientHeight(200);
