@@ -60,7 +60,8 @@ TEST_F(IniFileTest, PathsThatCannotBeUsedGiveGermanReasons) {
         {pipe, " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
         {"/dev/zero", " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
         {(Folder / "missing" / "x.ini").string(),
-         " kann nicht geschrieben werden: Datei oder Ordner nicht gefunden"},
+         " kann nicht geschrieben werden: Der Ordner " + (Folder / "missing").string() +
+             " existiert nicht"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Failure(c.Path), "Die Einstellungsdatei " + c.Path + c.Message);
