@@ -227,7 +227,7 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
     // A window that never read the file must not overwrite it with its defaults.
     if (!FirstShowDone) return;
     try {
-        TIniFile ini(SettingsFileName);
+        TIniFile ini(SettingsFileName, TIniAccess::Update);
         const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
         ini.WriteInteger(PlacementSection, "Left", normal.x());
         ini.WriteInteger(PlacementSection, "Top", normal.y());

@@ -41,7 +41,7 @@ struct TSession {
     void Save() {
         if (!IniFileName) return;
         try {
-            TIniFile ini(*IniFileName);
+            TIniFile ini(*IniFileName, TIniAccess::Update);
             SaveSettings(ini, PanelVisible, Calculator);
             ini.UpdateFile();
         } catch (const std::exception& e) {

@@ -39,7 +39,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     void Save(const TCalculator& calculator, bool panel = true) {
-        TIniFile ini(File);
+        TIniFile ini(File, TIniAccess::Update);
         SaveSettings(ini, panel, calculator);
         ini.UpdateFile();
     }
@@ -151,7 +151,7 @@ TEST_F(Settings, ReadsWindows1252) {
 
 TEST_F(Settings, FailedSaveKeepsOldFile) {
     Write("[Variables]\nCount=1\nname1=k\nvalue1=9\n");
-    fs::create_directory(File + ".tmp"); // the temporary file cannot be made
+    fs::permissions(Folder, fs::perms::owner_read | fs::perms::owner_exec);
     TCalculator calculator;
     TIniFile ini(File);
     SaveSettings(ini, true, calculator);
@@ -159,8 +159,11 @@ TEST_F(Settings, FailedSaveKeepsOldFile) {
         ini.UpdateFile();
         FAIL() << "the save was reported as done";
     } catch (const EIniFileError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Die Einstellungsdatei", 0), 0u);
+        EXPECT_EQ(std::string(e.what()), "Die Einstellungsdatei " + File +
+                                             " kann nicht geschrieben werden: Der Ordner " +
+                                             Folder.string() + " ist schreibgeschützt");
     }
+    fs::permissions(Folder, fs::perms::owner_all);
     EXPECT_EQ(Read(), "[Variables]\nCount=1\nname1=k\nvalue1=9\n");
 }
 
