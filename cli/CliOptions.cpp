@@ -54,7 +54,9 @@ const char* const CliUsage =
     "Ohne PARAMETER am Terminal fragt nimbrel-cli zeilenweise nach Ausdrücken.\n"
     "\n"
     "Zahlen in TEXT-Werten schreiben sich mit dem Dezimaltrennzeichen.\n"
-    "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung, 2 Ausnahme, 64 falscher Aufruf.\n";
+    "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung, 2 Ausnahme, 64 falscher Aufruf,\n"
+    "73 Einstellungen nicht gespeichert (der Grund steht auf der Standardfehlerausgabe),\n"
+    "74 Ausgabefehler, 129 bzw. 143 nach SIGHUP bzw. SIGTERM (nach dem Speichern).\n";
 
 const char* CliModeName(TCalcMode mode) {
     for (const TModeName& entry : ModeNames)
@@ -136,6 +138,8 @@ TCliOptions ParseCliOptions(const std::vector<std::string>& args) {
             throw TCliUsageError{"unbekannte Option: '" + name + "'"};
         }
     }
+    if (options.Save && options.NoIni)
+        throw TCliUsageError{"--save und --no-ini schließen einander aus"};
     return options;
 }
 

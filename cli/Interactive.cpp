@@ -5,6 +5,7 @@
 #include <langinfo.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -13,11 +14,25 @@
 #include <string>
 
 #include "app/Calculator.h"
+#include "platform/EndSignals.h"
 #include "platform/Utf8.h"
 
 namespace {
 
 constexpr const char* Prompt = "> ";
+
+volatile std::sig_atomic_t PromptInterrupted = 0;
+
+void OnPromptInterrupt(int) { PromptInterrupted = 1; }
+
+// Ctrl+C at the prompt drops the line being typed, as in other line-editing programs; without
+// restarting, the interrupted read ends readline at once.
+void CatchPromptInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnPromptInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
 
 // A stored multi-line input is recalled as one line; the seam keeps the two parts apart.
 std::string OneLine(std::string text) {
@@ -55,6 +70,9 @@ void UseUtf8Terminal() {
 
 int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
     UseUtf8Terminal();
+    // The library's own handlers would pass each signal on to the whole process group.
+    rl_catch_signals = 0;
+    CatchPromptInterrupt();
     using_history();
     stifle_history(1000);
     for (auto it = calculator.History.rbegin(); it != calculator.History.rend(); ++it)
@@ -63,9 +81,12 @@ int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
                  "\"ende\" oder Strg+D beendet.\n";
 
     while (true) {
+        PromptInterrupted = 0;
         std::unique_ptr<char, decltype(&std::free)> raw(readline(Prompt), &std::free);
+        if (PendingEndSignal()) break;
         if (!raw) {
             std::cout << '\n';
+            if (PromptInterrupted) continue;
             break;
         }
         const std::string line = raw.get();
@@ -80,6 +101,7 @@ int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
         } catch (const std::exception& e) {
             std::cout << "Fehler: " << e.what() << '\n';
         }
+        if (PendingEndSignal()) break;
     }
     clear_history();
     return 0;

@@ -15,8 +15,10 @@
 #include "cli/CliOptions.h"
 #include "cli/Interactive.h"
 #include "cli/TerminalProgress.h"
+#include "platform/EndSignals.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ constexpr int ExitValue = 0;
 constexpr int ExitErrorText = 1;
 constexpr int ExitException = 2;
 constexpr int ExitUsage = 64;
+constexpr int ExitNotSaved = 73;
 constexpr int ExitIo = 74;
 
 void Report(const std::string& message) {
@@ -38,15 +41,25 @@ struct TSession {
     bool PanelVisible = false;
     std::string Expression;
 
-    void Save() {
-        if (!IniFileName) return;
+    bool Save() {
+        if (!IniFileName) return true;
         try {
             TIniFile ini(*IniFileName, TIniAccess::Update);
             SaveSettings(ini, PanelVisible, Calculator);
             ini.UpdateFile();
+            return true;
         } catch (const std::exception& e) {
             Report(e.what());
+            return false;
         }
+    }
+
+    // The status after saving: a failed save outweighs the calculation's, and a signal that
+    // asked to end gives its conventional status once saved.
+    int Finish(int status) {
+        if (!Save()) return ExitNotSaved;
+        if (const int signal = PendingEndSignal()) return 128 + signal;
+        return status;
     }
 };
 
@@ -60,6 +73,7 @@ void StartSession(TSession& session, const TCliOptions& options) {
     session.Expression = commandLine.Expression;
     ApplyCommandLine(commandLine, session.Calculator, session.Request, session.PanelVisible);
     if (session.IniFileName) {
+        RemoveStaleTemporaryFiles(*session.IniFileName);
         try {
             const TIniFile ini(*session.IniFileName);
             RestoreSettings(ini, session.PanelVisible, session.Calculator);
@@ -72,7 +86,7 @@ void StartSession(TSession& session, const TCliOptions& options) {
 
 int RunBatch(TSession& session) {
     std::string line;
-    while (std::getline(std::cin, line)) {
+    while (!PendingEndSignal() && std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         session.Request.InputLines = {line};
         try {
@@ -85,7 +99,7 @@ int RunBatch(TSession& session) {
         std::cout.flush();
         if (!std::cout) return ExitIo;
     }
-    return std::cin.bad() ? ExitIo : ExitValue;
+    return std::cin.bad() && !PendingEndSignal() ? ExitIo : ExitValue;
 }
 
 int RunSingle(TSession& session) {
@@ -130,14 +144,13 @@ int main(int argc, char** argv) {
             return ExitUsage;
         }
         const bool fromInput = options.Batch || session.Expression.empty();
-        if (fromInput && !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-            const int status = RunInteractive(session.Calculator, session.Request);
-            session.Save();
-            return status;
-        }
+        const bool interactive =
+            fromInput && !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+        // A closed terminal or a logout ends a run that saves only after saving.
+        if (interactive || options.Save) CatchEndSignals();
+        if (interactive) return session.Finish(RunInteractive(session.Calculator, session.Request));
         const int status = fromInput ? RunBatch(session) : RunSingle(session);
-        if (options.Save) session.Save();
-        return status;
+        return options.Save ? session.Finish(status) : status;
     } catch (const std::exception& e) {
         Report(e.what());
         return ExitException;
