@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <exception>
+#include <iostream>
 
 #include "app/CmdLine.h"
 #include "app/MainHelp.h"
@@ -25,6 +26,7 @@
 #include "app/VarsDlg.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -155,6 +157,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (FirstShowDone) return;
     FirstShowDone = true;
+    RemoveStaleTemporaryFiles(SettingsFileName);
     RestorePlacementAndSettings();
     FormShow();
 }
@@ -217,7 +220,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    SavePlacementAndSettings(true);
+    SavePlacementAndSettings(!EndingBySignal);
     Saved = true;
     CloseHelpViewer();
     QWidget::closeEvent(event);
@@ -237,7 +240,11 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
         SaveSettings(ini, PanelShown, Calculator);
         ini.UpdateFile();
     } catch (const std::exception& e) {
-        if (reportErrors) ShowMessage(QString::fromStdString(e.what()));
+        // Without a window to show it in, the reason still goes where it can be read.
+        if (reportErrors)
+            ShowMessage(QString::fromStdString(e.what()));
+        else
+            std::cerr << "nimbrel: " << e.what() << '\n';
     }
 }
 

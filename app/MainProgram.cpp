@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         TMainForm form(parameters);
+        form.EndOnSignals([](int signal) { QApplication::exit(128 + signal); });
         form.show();
         status = QApplication::exec();
         CloseHelpViewer();

@@ -20,6 +20,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
 #include <memory>
 
 #include "GuiTest.h"
@@ -28,6 +29,7 @@
 #include "app/MainMenuGrid.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
+#include "platform/EndSignals.h"
 
 namespace {
 
@@ -767,6 +769,20 @@ private slots:
         WaitForHandlers();
         QCOMPARE(shown.Text, QString("Intervall bei der numerischen Integration ist \"0\"!"));
         QCOMPARE(Form->SelectedMode(), cmNumIntegral);
+    }
+
+    void TerminationSignalSavesOnceAndCloses() {
+        Open();
+        int ended = 0;
+        Form->EndOnSignals([&ended](int signal) { ended = signal; });
+        Type("6*7=");
+        QVERIFY(::raise(SIGTERM) == 0);
+        QTRY_VERIFY(!Form->isVisible());
+        QCOMPARE(ended, SIGTERM);
+        ReleaseEndSignals();
+        QFile file(SettingsFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).contains("[History]\nCount=1\n0=6*7\n"));
     }
 
     void SettingsRoundTripThroughTheFile() {
