@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -276,4 +279,120 @@ TEST_F(Settings, HugeHistorySurvivesSaving) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, SettingsTimeLimit);
     EXPECT_TRUE(again.History == calculator.History);
     EXPECT_EQ(Names(again), (std::vector<std::string>{"v1", "v2", "v3"}));
+}
+
+TEST_F(Settings, ValuesSurviveAChangeOfDecimalSeparator) {
+    const struct {
+        char Written, Read;
+    } cases[] = {{',', '.'}, {'.', ','}, {',', ','}, {'.', ';'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.Written) + " then " + c.Read);
+        SetDecimalSeparator(c.Written);
+        TCalculator first;
+        first.MainFunction().AddVariable("y");
+        first.MainFunction().SetVarValue("y", 2.5L);
+        first.MainFunction().AddVariable("tiny");
+        first.MainFunction().SetVarValue("tiny", -1.25e-7L);
+        Save(first);
+        // Read and saved again under the other separator, then read once more.
+        for (int pass = 0; pass < 2; ++pass) {
+            SetDecimalSeparator(c.Read);
+            TCalculator again;
+            Restore(again);
+            EXPECT_EQ(again.MainFunction().GetVarValue("y"), 2.5L);
+            EXPECT_EQ(again.MainFunction().GetVarValue("tiny"), -1.25e-7L);
+            Save(again);
+        }
+    }
+}
+
+TEST_F(Settings, UnreadableValuesAreWrittenBackAsTheyWere) {
+    Write("[Variables]\nCount=3\nname1=a\nvalue1=zwei\nname2=b\nvalue2=1.5\nname3=c\nvalue3=7\n");
+    TCalculator calculator;
+    Restore(calculator);
+    EXPECT_EQ(calculator.MainFunction().GetVarValue("a"), 0.0L);
+    calculator.MainFunction().SetVarValue("c", 0); // a variable set to 0 is dropped as ever
+    Save(calculator);
+    const TIniFile ini(File);
+    EXPECT_EQ(ini.ReadInteger("Variables", "Count", 0), 2);
+    EXPECT_EQ(ini.ReadString("Variables", "name1", ""), "a");
+    EXPECT_EQ(ini.ReadString("Variables", "value1", ""), "zwei");
+    EXPECT_EQ(ini.ReadString("Variables", "value2", ""), "1.5");
+}
+
+TEST_F(Settings, LinesAreDecodedEachOnItsOwn) {
+    Write("[History]\nCount=3\n0=\xC3\xA4+1\n1=\xE4+2\n2=\xE2\x82\xAC\n");
+    TCalculator calculator;
+    Restore(calculator);
+    EXPECT_EQ(calculator.History,
+              (std::vector<std::string>{"\xC3\xA4+1", "\xC3\xA4+2", "\xE2\x82\xAC"}));
+}
+
+// Two programs started on the same file, each changing what it has, saving one after the other.
+TEST_F(Settings, ASaveMergesWhatAnotherProgramSavedMeanwhile) {
+    Write("[Variables]\nCount=4\nname1=a\nvalue1=1\nname2=b\nvalue2=2\nname3=c\nvalue3=3\n"
+          "name4=d\nvalue4=4\n[History]\nCount=2\n0=old1\n1=old2\n");
+    TCalculator window, console;
+    Restore(window);
+    Restore(console);
+    window.AddToHistory("w");
+    window.MainFunction().SetVarValue("a", 10);   // only the window changes a
+    window.MainFunction().SetVarValue("c", 0);    // and removes c
+    window.MainFunction().SetVarValue("d", 40);   // both change d
+    console.AddToHistory("k1");
+    console.AddToHistory("k2");
+    console.MainFunction().SetVarValue("b", 20);  // only the console changes b
+    console.MainFunction().SetVarValue("d", 41);
+    console.MainFunction().AddVariable("n");
+    console.MainFunction().SetVarValue("n", 5);   // and adds n
+    Save(console);
+    Save(window);
+
+    TCalculator after;
+    Restore(after);
+    const struct {
+        const char* Name;
+        long double Value;
+    } expected[] = {{"a", 10}, {"b", 20}, {"d", 40}, {"n", 5}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.Name);
+        EXPECT_EQ(after.MainFunction().GetVarValue(e.Name), e.Value);
+    }
+    EXPECT_EQ(Names(after), (std::vector<std::string>{"a", "b", "d", "n"})); // c stays removed
+    EXPECT_EQ(after.History, (std::vector<std::string>{"w", "k2", "k1", "old1", "old2"}));
+}
+
+TEST_F(Settings, ConcurrentSavesKeepEveryEntry) {
+    Write(HugeFile(3, 20000)); // a file large enough for the saves to overlap
+    constexpr int Writers = 6;
+    std::vector<pid_t> children;
+    for (int i = 0; i < Writers; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            TCalculator calculator;
+            Restore(calculator);
+            calculator.HistoryMaxCount = 100000;
+            calculator.AddToHistory("writer" + std::to_string(i));
+            try {
+                Save(calculator);
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    const std::string text = Read();
+    EXPECT_EQ(text.find("[History]"), text.rfind("[History]"));
+    TCalculator after;
+    Restore(after);
+    EXPECT_EQ(after.History.size(), 20000u + Writers);
+    for (int i = 0; i < Writers; ++i)
+        EXPECT_NE(std::find(after.History.begin(), after.History.end(),
+                            "writer" + std::to_string(i)), after.History.end());
 }
