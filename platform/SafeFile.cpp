@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 
 namespace {
 
@@ -52,10 +53,22 @@ void SyncFolder(const std::string& folder) {
 }
 
 mode_t NewFileMode() {
-    // The mode an ordinary new file gets; umask can only be read by setting it.
-    const mode_t mask = umask(022);
-    umask(mask);
-    return 0666 & ~mask;
+    // The mode an ordinary new file gets. The system tells the umask without changing it;
+    // setting it to read it is the fallback, and races with other threads creating files.
+    mode_t mask = 022;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    bool found = false;
+    while (!found && std::getline(status, line))
+        if (line.compare(0, 6, "Umask:") == 0) {
+            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+            found = true;
+        }
+    if (!found) {
+        mask = umask(022);
+        umask(mask);
+    }
+    return 0666 & ~mask & 0777;
 }
 
 std::string BaseNameOf(const std::string& path) {
@@ -160,6 +173,8 @@ TFileLock::TFileLock(const std::string& path, int waitMilliseconds) {
     int waited = 0;
     int pause = 1;
     while (flock(Handle, LOCK_EX | LOCK_NB) != 0) {
+        // Where the file system has no locks, saves are still atomic, just not serialised.
+        if (errno == ENOLCK || errno == ENOSYS || errno == EOPNOTSUPP) break;
         if (errno != EWOULDBLOCK && errno != EINTR) {
             Problem = SystemErrorText(errno);
             break;
