@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -360,39 +358,4 @@ TEST_F(Settings, ASaveMergesWhatAnotherProgramSavedMeanwhile) {
     }
     EXPECT_EQ(Names(after), (std::vector<std::string>{"a", "b", "d", "n"})); // c stays removed
     EXPECT_EQ(after.History, (std::vector<std::string>{"w", "k2", "k1", "old1", "old2"}));
-}
-
-TEST_F(Settings, ConcurrentSavesKeepEveryEntry) {
-    Write(HugeFile(3, 20000)); // a file large enough for the saves to overlap
-    constexpr int Writers = 6;
-    std::vector<pid_t> children;
-    for (int i = 0; i < Writers; ++i) {
-        const pid_t child = fork();
-        if (child == 0) {
-            TCalculator calculator;
-            Restore(calculator);
-            calculator.HistoryMaxCount = 100000;
-            calculator.AddToHistory("writer" + std::to_string(i));
-            try {
-                Save(calculator);
-            } catch (...) {
-                _exit(1);
-            }
-            _exit(0);
-        }
-        children.push_back(child);
-    }
-    for (const pid_t child : children) {
-        int status = -1;
-        waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0);
-    }
-    const std::string text = Read();
-    EXPECT_EQ(text.find("[History]"), text.rfind("[History]"));
-    TCalculator after;
-    Restore(after);
-    EXPECT_EQ(after.History.size(), 20000u + Writers);
-    for (int i = 0; i < Writers; ++i)
-        EXPECT_NE(std::find(after.History.begin(), after.History.end(),
-                            "writer" + std::to_string(i)), after.History.end());
 }

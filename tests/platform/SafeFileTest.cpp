@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -93,38 +94,22 @@ TEST_F(SafeFileTest, KeepsWhatTheFileIsOrRefusesIt) {
     }
 }
 
-TEST_F(SafeFileTest, FailedWritesLeaveTheOldFileWhole) {
-    const struct {
-        const char* Name;
-        std::function<void()> Prepare;
-        std::string Reason;
-    } cases[] = {
-        {"read-only folder",
-         [&] { fs::permissions(Folder, fs::perms::owner_read | fs::perms::owner_exec); },
-         "Der Ordner " + Folder.string() + " ist schreibgeschützt"},
-        // A size limit fails the write as a full disk does.
-        {"full", [] {
-             std::signal(SIGXFSZ, SIG_IGN);
-             const rlimit limit{4096, 4096};
-             setrlimit(RLIMIT_FSIZE, &limit);
-         }, "Die Datei wird zu groß"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        Write(File, "[History]\nCount=1\n0=x\n");
-        // A child, so that limits and modes end with it.
-        const pid_t child = fork();
-        if (child == 0) {
-            c.Prepare();
-            _exit(ReplaceFileContent(File, std::string(1 << 20, 'y')) == c.Reason ? 0 : 1);
-        }
-        int status = -1;
-        waitpid(child, &status, 0);
-        fs::permissions(Folder, fs::perms::owner_all);
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(Read(File), "[History]\nCount=1\n0=x\n");
-        EXPECT_EQ(Leftovers(), std::vector<std::string>{"nimbrel.ini"});
+// A file size limit fails the write as a full disk does; the mounted full disk is tested with
+// nimbrel-cli where mounting is allowed.
+TEST_F(SafeFileTest, FailedWriteLeavesTheOldFileWhole) {
+    Write(File, "old");
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(ReplaceFileContent(File, std::string(1 << 20, 'y')) == "Die Datei wird zu groß");
     }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(Read(File), "old");
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{"nimbrel.ini"});
 }
 
 TEST_F(SafeFileTest, StaleTemporaryFilesGoOnlyWhileNoSaveRuns) {
