@@ -95,10 +95,10 @@ std::vector<TStoredVariable> MergeVariables(const TCalculator& calculator,
             continue;
         }
         long double storedValue;
-        const bool weKeptIt = before != stored.end() &&
-                              (merged[own->second].Text == before->second ||
-                               (TryStoredTextToFloat(before->second, storedValue) &&
-                                storedValue == ourValues[key]));
+        const bool weKeptIt =
+            before != stored.end() &&
+            (merged[own->second].Text == before->second ||
+             (TryStoredTextToFloat(before->second, storedValue) && storedValue == ourValues[key]));
         if (weKeptIt) merged[own->second].Text = pair.Text;
     }
     return merged;
@@ -122,7 +122,8 @@ std::vector<std::string> MergeHistory(const TCalculator& calculator,
     std::size_t after = 0;
     for (std::size_t i = 0; i < ours.size(); ++i)
         if (!stored.count(ours[i])) after = i + 1;
-    std::vector<std::string> merged(ours.begin(), ours.begin() + static_cast<std::ptrdiff_t>(after));
+    std::vector<std::string> merged(ours.begin(),
+                                    ours.begin() + static_cast<std::ptrdiff_t>(after));
     merged.insert(merged.end(), theirs.begin(), theirs.end());
     merged.insert(merged.end(), ours.begin() + static_cast<std::ptrdiff_t>(after), ours.end());
     const std::size_t most =

@@ -23,7 +23,9 @@ constexpr const char* Prompt = "> ";
 
 volatile std::sig_atomic_t PromptInterrupted = 0;
 
-void OnPromptInterrupt(int) { PromptInterrupted = 1; }
+void OnPromptInterrupt(int) {
+    PromptInterrupted = 1;
+}
 
 // Ctrl+C at the prompt drops the line being typed, as in other line-editing programs; without
 // restarting, the interrupted read ends readline at once.

@@ -26,16 +26,22 @@ void CatchEndSignals() {
     struct sigaction action {};
     action.sa_handler = OnEndSignal;
     sigemptyset(&action.sa_mask);
-    for (const int signal : Signals) sigaction(signal, &action, nullptr);
+    for (const int signal : Signals)
+        sigaction(signal, &action, nullptr);
 }
 
-int PendingEndSignal() { return Pending; }
+int PendingEndSignal() {
+    return Pending;
+}
 
-int EndSignalHandle() { return Pipe[0]; }
+int EndSignalHandle() {
+    return Pipe[0];
+}
 
 void ReleaseEndSignals() {
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (const int signal : Signals) sigaction(signal, &action, nullptr);
+    for (const int signal : Signals)
+        sigaction(signal, &action, nullptr);
 }

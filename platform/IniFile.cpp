@@ -45,7 +45,9 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string SystemError() { return SystemErrorText(errno); }
+std::string SystemError() {
+    return SystemErrorText(errno);
+}
 
 // How long a save waits for another program's save of the same file.
 constexpr int LockWaitMilliseconds = 10000;
@@ -233,6 +235,6 @@ void TIniFile::UpdateFile() {
     std::string reason = ownLock ? ownLock->Reason() : "";
     if (reason.empty()) reason = ReplaceFileContent(target, content);
     if (!reason.empty())
-        throw EIniFileError("Die Einstellungsdatei " + Name + " kann nicht geschrieben werden: " +
-                            reason);
+        throw EIniFileError("Die Einstellungsdatei " + Name +
+                            " kann nicht geschrieben werden: " + reason);
 }

@@ -18,7 +18,9 @@ constexpr std::size_t UniqueLength = 6; // the XXXXXX of mkstemp
 
 // Neither the kernel nor root should write where no write permission is set at all: such a
 // file or folder was made read-only on purpose.
-bool HasNoWriteBit(const struct stat& info) { return (info.st_mode & 0222) == 0; }
+bool HasNoWriteBit(const struct stat& info) {
+    return (info.st_mode & 0222) == 0;
+}
 
 std::string FolderReason(const std::string& folder, int error) {
     switch (error) {

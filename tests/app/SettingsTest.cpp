@@ -280,9 +280,7 @@ TEST_F(Settings, HugeHistorySurvivesSaving) {
 }
 
 TEST_F(Settings, ValuesSurviveAChangeOfDecimalSeparator) {
-    const struct {
-        char Written, Read;
-    } cases[] = {{',', '.'}, {'.', ','}, {',', ','}, {'.', ';'}};
+    const struct { char Written, Read; } cases[] = {{',', '.'}, {'.', ','}, {',', ','}, {'.', ';'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(1, c.Written) + " then " + c.Read);
         SetDecimalSeparator(c.Written);
@@ -334,15 +332,15 @@ TEST_F(Settings, ASaveMergesWhatAnotherProgramSavedMeanwhile) {
     Restore(window);
     Restore(console);
     window.AddToHistory("w");
-    window.MainFunction().SetVarValue("a", 10);   // only the window changes a
-    window.MainFunction().SetVarValue("c", 0);    // and removes c
-    window.MainFunction().SetVarValue("d", 40);   // both change d
+    window.MainFunction().SetVarValue("a", 10); // only the window changes a
+    window.MainFunction().SetVarValue("c", 0);  // and removes c
+    window.MainFunction().SetVarValue("d", 40); // both change d
     console.AddToHistory("k1");
     console.AddToHistory("k2");
-    console.MainFunction().SetVarValue("b", 20);  // only the console changes b
+    console.MainFunction().SetVarValue("b", 20); // only the console changes b
     console.MainFunction().SetVarValue("d", 41);
     console.MainFunction().AddVariable("n");
-    console.MainFunction().SetVarValue("n", 5);   // and adds n
+    console.MainFunction().SetVarValue("n", 5); // and adds n
     Save(console);
     Save(window);
 

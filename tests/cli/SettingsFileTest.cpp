@@ -33,7 +33,8 @@ pid_t Start(const std::vector<string>& args, const string& output, const string&
         const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(null, 0), dup2(out, 1), dup2(out, 2);
         std::vector<char*> argv{const_cast<char*>(NIMBREL_CLI)};
-        for (const string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        for (const string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         execv(NIMBREL_CLI, argv.data());
         _exit(127);
@@ -54,7 +55,8 @@ void Write(const string& path, const string& content) {
 string BigFile() {
     string text = "[Variables]\nCount=1\nname1=y\nvalue1=2\n[History]\nMaxCount=200000\n"
                   "Count=100000\n";
-    for (int n = 0; n < 100000; ++n) text += std::to_string(n) + "=sin(x)*" + std::to_string(n) + "\n";
+    for (int n = 0; n < 100000; ++n)
+        text += std::to_string(n) + "=sin(x)*" + std::to_string(n) + "\n";
     return text;
 }
 
@@ -229,7 +231,8 @@ TEST_F(CliSettings, InterruptClearsTheLineAndEndSignalsSave) {
         else
             type("ende\r");
         int status = -1;
-        for (int i = 0; i < 200 && (status = Wait(child, WNOHANG)) < 0; ++i) usleep(50000);
+        for (int i = 0; i < 200 && (status = Wait(child, WNOHANG)) < 0; ++i)
+            usleep(50000);
         close(terminal);
         EXPECT_EQ(status, signal ? 128 + signal : 0);
         EXPECT_NE(Read(File).find("[History]\nCount=1\n0=6*7\n"), string::npos) << Read(File);

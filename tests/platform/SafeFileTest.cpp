@@ -6,10 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -63,23 +63,48 @@ TEST_F(SafeFileTest, KeepsWhatTheFileIsOrRefusesIt) {
         std::string Reason;
         mode_t Mode;
     } cases[] = {
-        {"private", [](const std::string& f) { Write(f, "old"); chmod(f.c_str(), 0600); return f; },
+        {"private",
+         [](const std::string& f) {
+             Write(f, "old");
+             chmod(f.c_str(), 0600);
+             return f;
+         },
          "", 0600},
-        {"group", [](const std::string& f) { Write(f, "old"); chmod(f.c_str(), 0640); return f; },
+        {"group",
+         [](const std::string& f) {
+             Write(f, "old");
+             chmod(f.c_str(), 0640);
+             return f;
+         },
          "", 0640},
-        {"read-only", [](const std::string& f) { Write(f, "old"); chmod(f.c_str(), 0444); return f; },
+        {"read-only",
+         [](const std::string& f) {
+             Write(f, "old");
+             chmod(f.c_str(), 0444);
+             return f;
+         },
          "Die Datei ist schreibgeschützt", 0444},
-        {"link", [](const std::string& f) {
+        {"link",
+         [](const std::string& f) {
              Write(f + ".target", "old");
              chmod((f + ".target").c_str(), 0600);
              fs::create_symlink("nimbrel.ini.target", f);
              return f + ".target";
-         }, "", 0600},
-        {"dangling link", [](const std::string& f) {
+         },
+         "", 0600},
+        {"dangling link",
+         [](const std::string& f) {
              fs::create_symlink("sub/real.ini", f);
              fs::create_directory(fs::path(f).parent_path() / "sub");
              return (fs::path(f).parent_path() / "sub" / "real.ini").string();
-         }, "", 0666 & ~[] { const mode_t m = umask(0); umask(m); return m; }()},
+         },
+         "",
+         0666 &
+             ~[] {
+                 const mode_t m = umask(0);
+                 umask(m);
+                 return m;
+             }()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -116,8 +141,8 @@ TEST_F(SafeFileTest, StaleTemporaryFilesGoOnlyWhileNoSaveRuns) {
     for (const char* name : {"nimbrel.ini.tmp", "nimbrel.ini.tmp.a1B2c3", "nimbrel.ini.tmp.ab",
                              "nimbrel.ini.tmpx", "other.ini.tmp", "nimbrel.ini"})
         Write((Folder / name).string(), "x");
-    const std::vector<std::string> kept = {"nimbrel.ini", "nimbrel.ini.tmp.ab",
-                                           "nimbrel.ini.tmpx", "other.ini.tmp"};
+    const std::vector<std::string> kept = {"nimbrel.ini", "nimbrel.ini.tmp.ab", "nimbrel.ini.tmpx",
+                                           "other.ini.tmp"};
     {
         const TFileLock saving(File, 0);
         ASSERT_EQ(saving.Reason(), "");
