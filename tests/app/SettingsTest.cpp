@@ -181,6 +181,22 @@ TEST_F(Settings, DefaultLocationUsesConfigFolder) {
     SetIniFileName("");
 }
 
+TEST_F(Settings, AFolderThatCannotBeMadeIsReportedWithItsReason) {
+    SetIniFileName("");
+    Write("a file where a folder would go");
+    const std::string old = GetEnvironmentVariable("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", (File + "/config").c_str(), 1);
+    try {
+        DefaultIniFileName();
+        ADD_FAILURE() << "no problem reported";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Der Ordner " + File + "/config/ kann nicht angelegt "
+                                         "werden: Ein Teil des Pfades ist kein Ordner");
+    }
+    if (old.empty()) unsetenv("XDG_CONFIG_HOME"); else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+    SetIniFileName("");
+}
+
 namespace {
 
 constexpr std::chrono::milliseconds SettingsTimeLimit = InputTimeLimit;
