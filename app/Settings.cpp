@@ -106,22 +106,28 @@ std::vector<TStoredVariable> MergeVariables(const TCalculator& calculator,
 
 // Our history with the entries another program added since we read the file after our own
 // newest ones; no longer than our list or the most allowed.
+// An entry as it reads back: the file keeps no blanks around a value.
+std::string HistoryKey(const std::string& entry) {
+    const std::size_t first = entry.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return entry.substr(first, entry.find_last_not_of(" \t") - first + 1);
+}
+
 std::vector<std::string> MergeHistory(const TCalculator& calculator,
                                       const std::vector<std::string>& current) {
     const std::vector<std::string>& ours = calculator.History;
-    const std::unordered_set<std::string> stored(calculator.StoredHistory.begin(),
-                                                 calculator.StoredHistory.end());
-    const std::unordered_set<std::string> own(ours.begin(), ours.end());
+    std::unordered_set<std::string> stored, known;
+    for (const std::string& entry : calculator.StoredHistory) stored.insert(HistoryKey(entry));
+    for (const std::string& entry : ours) known.insert(HistoryKey(entry));
     std::vector<std::string> theirs;
-    std::unordered_set<std::string> seen;
     for (const std::string& entry : current)
-        if (!stored.count(entry) && !own.count(entry) && seen.insert(entry).second)
+        if (!stored.count(HistoryKey(entry)) && known.insert(HistoryKey(entry)).second)
             theirs.push_back(entry);
     if (theirs.empty()) return ours;
 
     std::size_t after = 0;
     for (std::size_t i = 0; i < ours.size(); ++i)
-        if (!stored.count(ours[i])) after = i + 1;
+        if (!stored.count(HistoryKey(ours[i]))) after = i + 1;
     std::vector<std::string> merged(ours.begin(),
                                     ours.begin() + static_cast<std::ptrdiff_t>(after));
     merged.insert(merged.end(), theirs.begin(), theirs.end());
