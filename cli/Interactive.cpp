@@ -1,11 +1,11 @@
 #include "cli/Interactive.h"
+#include "cli/PromptKeys.h"
 #include "cli/TerminalProgress.h"
 
 #include <editline/readline.h>
 #include <langinfo.h>
 
 #include <clocale>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -20,21 +20,6 @@
 namespace {
 
 constexpr const char* Prompt = "> ";
-
-volatile std::sig_atomic_t PromptInterrupted = 0;
-
-void OnPromptInterrupt(int) {
-    PromptInterrupted = 1;
-}
-
-// Ctrl+C at the prompt drops the line being typed, as in other line-editing programs; without
-// restarting, the interrupted read ends readline at once.
-void CatchPromptInterrupt() {
-    struct sigaction action {};
-    action.sa_handler = OnPromptInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-}
 
 // A stored multi-line input is recalled as one line; the seam keeps the two parts apart.
 std::string OneLine(std::string text) {
@@ -74,6 +59,7 @@ int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
     UseUtf8Terminal();
     // The library's own handlers would pass each signal on to the whole process group.
     rl_catch_signals = 0;
+    rl_getc_function = ReadPromptKey;
     CatchPromptInterrupt();
     using_history();
     stifle_history(1000);
@@ -83,12 +69,13 @@ int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
                  "\"ende\" oder Strg+D beendet.\n";
 
     while (true) {
-        PromptInterrupted = 0;
+        TakePromptInterrupt();
         std::unique_ptr<char, decltype(&std::free)> raw(readline(Prompt), &std::free);
         if (PendingEndSignal()) break;
-        if (!raw) {
+        const bool interrupted = TakePromptInterrupt();
+        if (!raw || interrupted) {
             std::cout << '\n';
-            if (PromptInterrupted) continue;
+            if (interrupted) continue;
             break;
         }
         const std::string line = raw.get();
