@@ -104,8 +104,6 @@ std::vector<TStoredVariable> MergeVariables(const TCalculator& calculator,
     return merged;
 }
 
-// Our history with the entries another program added since we read the file after our own
-// newest ones; no longer than our list or the most allowed.
 // An entry as it reads back: the file keeps no blanks around a value.
 std::string HistoryKey(const std::string& entry) {
     const std::size_t first = entry.find_first_not_of(" \t");
@@ -113,6 +111,8 @@ std::string HistoryKey(const std::string& entry) {
     return entry.substr(first, entry.find_last_not_of(" \t") - first + 1);
 }
 
+// Our history with the entries another program added since we read the file after our own
+// newest ones; no longer than our list or the most allowed.
 std::vector<std::string> MergeHistory(const TCalculator& calculator,
                                       const std::vector<std::string>& current) {
     const std::vector<std::string>& ours = calculator.History;
