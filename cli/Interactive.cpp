@@ -57,7 +57,8 @@ void UseUtf8Terminal() {
 
 int RunInteractive(TCalculator& calculator, TCalcRequest& request) {
     UseUtf8Terminal();
-    // The library's own handlers would pass each signal on to the whole process group.
+    // The library's own handlers would pass each signal on to the whole process group; keys
+    // come through ReadPromptKey, which also watches for the signals.
     rl_catch_signals = 0;
     rl_getc_function = ReadPromptKey;
     CatchPromptInterrupt();
