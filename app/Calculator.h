@@ -90,6 +90,13 @@ public:
 
     std::vector<std::string> History;
     std::int32_t HistoryMaxCount = 20;
+    // What the settings file held when it was read, so that a save can tell what other programs
+    // changed since, and write back values it could not read.
+    struct TStoredVariable {
+        std::string Name, Text;
+    };
+    std::vector<TStoredVariable> StoredVariables;
+    std::vector<std::string> StoredHistory;
     // Asked now and then during a long request; none by default.
     TProgressHook ProgressHook;
 

@@ -1,14 +1,18 @@
 #include "app/IniHelp.h"
 
+#include <cerrno>
+
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/SafeFile.h"
 
 namespace {
 std::string IniFileName;
 
 void EnsureFolder(const std::string& folder) {
     if (!DirectoryExists(folder) && !CreateDir(folder))
-        throw EIniFileError("Der Ordner " + folder + " kann nicht angelegt werden.");
+        throw EIniFileError("Der Ordner " + folder +
+                            " kann nicht angelegt werden: " + SystemErrorText(errno));
 }
 
 std::string UserConfigFolder() {

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <exception>
+#include <iostream>
 
 #include "app/CmdLine.h"
 #include "app/MainGraph.h"
@@ -30,6 +31,7 @@
 #include "app/VarsDlg.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "platform/SafeFile.h"
 
 namespace {
 
@@ -172,6 +174,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (FirstShowDone) return;
     FirstShowDone = true;
+    RemoveStaleTemporaryFiles(SettingsFileName);
     RestorePlacementAndSettings();
     FormShow();
 }
@@ -246,7 +249,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    SavePlacementAndSettings(true);
+    SavePlacementAndSettings(!EndingBySignal);
     Saved = true;
     CloseHelpViewer();
     QWidget::closeEvent(event);
@@ -256,7 +259,7 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
     // A window that never read the file must not overwrite it with its defaults.
     if (!FirstShowDone) return;
     try {
-        TIniFile ini(SettingsFileName);
+        TIniFile ini(SettingsFileName, TIniAccess::Update);
         // The inner area, like the maximized window's normal place: pos() would add the frame.
         const QRect normal = isMaximized() ? normalGeometry() : geometry();
         ini.WriteInteger(PlacementSection, "Left", normal.x());
@@ -269,7 +272,11 @@ void TMainForm::SavePlacementAndSettings(bool reportErrors) {
         if (GraphForm) GraphForm->SavePlacement(ini);
         ini.UpdateFile();
     } catch (const std::exception& e) {
-        if (reportErrors) ShowMessage(QString::fromStdString(e.what()));
+        // Without a window to show it in, the reason still goes where it can be read.
+        if (reportErrors)
+            ShowMessage(QString::fromStdString(e.what()));
+        else
+            std::cerr << "nimbrel: " << e.what() << '\n';
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ public:
     // Twice the result line's height, plus the panel's while that is shown.
     int CompactHeight() const;
     bool IsOneLineMode() const;
+
+    // SIGHUP and SIGTERM (a logout) close the window, which saves once; then ended gets the
+    // signal's number, to end the program also while a dialog is open.
+    void EndOnSignals(const std::function<void(int)>& ended);
 
     // The settings file this window reads and writes.
     const std::string& IniFileName() const { return SettingsFileName; }
@@ -185,6 +190,7 @@ private:
     bool StartModeChosen = false;
     bool FirstShowDone = false;
     bool Saved = false;
+    bool EndingBySignal = false;
     bool CheckingField = false;
     bool RefocusingField = false;
     // Set while the window itself changes its height, so the resize rules do not recurse.

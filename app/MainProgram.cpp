@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         TMainForm form(parameters);
+        form.EndOnSignals([](int signal) { QApplication::exit(128 + signal); });
         form.show();
         if (showGraph) QTimer::singleShot(0, &form, [&form] { form.GraphItemClick(); });
         status = QApplication::exec();

@@ -72,7 +72,8 @@ const char* const CliUsage =
     "Zahlen in TEXT-Werten schreiben sich mit dem Dezimaltrennzeichen.\n"
     "Rückgabewert: 0 Ergebnis, 1 Fehlermeldung (mit --batch: mindestens eine Zeile mit\n"
     "Fehlermeldung, abgelehntem Befehl oder Ausnahme), 2 Ausnahme, 64 falscher Aufruf,\n"
-    "74 Ein-/Ausgabefehler.\n";
+    "73 Einstellungen nicht gespeichert (der Grund steht auf der Standardfehlerausgabe),\n"
+    "74 Ein-/Ausgabefehler, 129 bzw. 143 nach SIGHUP bzw. SIGTERM (nach dem Speichern).\n";
 
 const char* CliModeName(TCalcMode mode) {
     for (const TModeName& entry : ModeNames)
@@ -156,6 +157,8 @@ TCliOptions ParseCliOptions(const std::vector<std::string>& args) {
             throw TCliUsageError{"unbekannte Option: '" + name + "'"};
         }
     }
+    if (options.Save && options.NoIni)
+        throw TCliUsageError{"--save und --no-ini schließen einander aus"};
     return options;
 }
 

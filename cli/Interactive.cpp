@@ -1,4 +1,5 @@
 #include "cli/Interactive.h"
+#include "cli/PromptKeys.h"
 
 #include <editline/readline.h>
 #include <langinfo.h>
@@ -14,6 +15,7 @@
 #include "app/Calculator.h"
 #include "cli/Commands.h"
 #include "cli/Completion.h"
+#include "platform/EndSignals.h"
 #include "platform/Utf8.h"
 
 namespace {
@@ -62,6 +64,11 @@ void UseUtf8Terminal() {
 
 int RunInteractive(TCommandInterpreter& interpreter, TCalculator& calculator) {
     UseUtf8Terminal();
+    // The library's own handlers would pass each signal on to the whole process group; keys
+    // come through ReadPromptKey, which also watches for the signals.
+    rl_catch_signals = 0;
+    rl_getc_function = ReadPromptKey;
+    CatchPromptInterrupt();
     using_history();
     stifle_history(1000);
     std::string lastRecalled;
@@ -78,10 +85,14 @@ int RunInteractive(TCommandInterpreter& interpreter, TCalculator& calculator) {
                  "Befehle, \"ende\" oder Strg+D beendet.\n";
 
     while (true) {
+        TakePromptInterrupt();
         const std::string prompt = interpreter.Prompt();
         std::unique_ptr<char, decltype(&std::free)> raw(readline(prompt.c_str()), &std::free);
-        if (!raw) {
+        if (PendingEndSignal()) break;
+        const bool interrupted = TakePromptInterrupt();
+        if (!raw || interrupted) {
             std::cout << '\n';
+            if (interrupted) continue;
             break;
         }
         const std::string line = raw.get();
@@ -97,6 +108,7 @@ int RunInteractive(TCommandInterpreter& interpreter, TCalculator& calculator) {
         for (const std::string& text : reply.Lines)
             std::cout << text << '\n';
         std::cout.flush();
+        if (PendingEndSignal()) break;
     }
     clear_history();
     CompletingCalculator = nullptr;

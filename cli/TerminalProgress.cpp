@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "platform/EndSignals.h"
+
 namespace {
 
 volatile std::sig_atomic_t Interrupted = 0;
@@ -37,7 +39,7 @@ TProgressHook TTerminalProgress::Hook() {
 }
 
 bool TTerminalProgress::Report(double fraction) {
-    if (Interrupted) return false;
+    if (Interrupted || PendingEndSignal()) return false;
     if (!ShowsLine || std::chrono::steady_clock::now() - Start < std::chrono::seconds(1))
         return true;
     LineShown = true;

@@ -19,8 +19,10 @@
 #include "cli/Commands.h"
 #include "cli/Interactive.h"
 #include "cli/TerminalProgress.h"
+#include "platform/EndSignals.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "platform/SafeFile.h"
 #include "plot/PlotSvg.h"
 
 namespace {
@@ -30,6 +32,7 @@ constexpr int ExitValue = 0;
 constexpr int ExitErrorText = 1;
 constexpr int ExitException = 2;
 constexpr int ExitUsage = 64;
+constexpr int ExitNotSaved = 73;
 constexpr int ExitIo = 74;
 
 void Report(const std::string& message) {
@@ -47,10 +50,10 @@ struct TSession {
     bool Interactive = false;
     std::unique_ptr<TCommandInterpreter> Commands;
 
-    void Save() {
-        if (!IniFileName) return;
+    bool Save() {
+        if (!IniFileName) return true;
         try {
-            TIniFile ini(*IniFileName);
+            TIniFile ini(*IniFileName, TIniAccess::Update);
             // The last result is no variable of the user's and stays out of the file.
             std::optional<TLastResult::Hidden> hidden;
             if (Commands) hidden.emplace(Commands->LastResult());
@@ -59,9 +62,19 @@ struct TSession {
             SaveSettings(ini, PanelVisible, Calculator);
             if (Interactive) SaveRequestFields(ini, Request);
             ini.UpdateFile();
+            return true;
         } catch (const std::exception& e) {
             Report(e.what());
+            return false;
         }
+    }
+
+    // The status after saving: a failed save outweighs the calculation's, and a signal that
+    // asked to end gives its conventional status once saved.
+    int Finish(int status) {
+        if (!Save()) return ExitNotSaved;
+        if (const int signal = PendingEndSignal()) return 128 + signal;
+        return status;
     }
 };
 
@@ -77,6 +90,7 @@ void StartSession(TSession& session, const TCliOptions& options, bool terminal) 
     session.Interactive = terminal && commandLine.Expression.empty();
     std::unique_ptr<TIniFile> ini;
     if (session.IniFileName) {
+        RemoveStaleTemporaryFiles(*session.IniFileName);
         try {
             ini = std::make_unique<TIniFile>(*session.IniFileName);
             // The command line's mode, applied next, wins over the saved one.
@@ -102,7 +116,7 @@ int RunBatch(TSession& session) {
         std::make_unique<TCommandInterpreter>(session.Calculator, session.Request, false);
     bool anyFailed = false;
     std::string line;
-    while (std::getline(std::cin, line)) {
+    while (!PendingEndSignal() && std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const TCommandReply reply = session.Commands->Run(line);
         anyFailed = anyFailed || reply.Failed;
@@ -110,7 +124,7 @@ int RunBatch(TSession& session) {
         std::cout.flush();
         if (!std::cout) return ExitIo;
     }
-    if (std::cin.bad()) return ExitIo;
+    if (std::cin.bad() && !PendingEndSignal()) return ExitIo;
     return anyFailed ? ExitErrorText : ExitValue;
 }
 
@@ -185,16 +199,15 @@ int main(int argc, char** argv) {
             Report("--plot braucht einen Ausdruck unter den PARAMETERN und geht nicht mit --batch");
             return ExitUsage;
         }
+        // A closed terminal or a logout ends a run that saves only after saving.
+        if (session.Interactive || options.Save) CatchEndSignals();
         if (session.Interactive) {
             session.Commands =
                 std::make_unique<TCommandInterpreter>(session.Calculator, session.Request, true);
-            const int status = RunInteractive(*session.Commands, session.Calculator);
-            session.Save();
-            return status;
+            return session.Finish(RunInteractive(*session.Commands, session.Calculator));
         }
         const int status = fromInput ? RunBatch(session) : RunSingle(session, options.PlotFile);
-        if (options.Save) session.Save();
-        return status;
+        return options.Save ? session.Finish(status) : status;
     } catch (const std::exception& e) {
         Report(e.what());
         return ExitException;

@@ -77,16 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     TCalculator second;
     bool secondPanel = !firstPanel;
+    std::int32_t savedCount;
     {
         const TIniFile file(saved);
+        savedCount = file.ReadInteger("Variables", "Count", 0);
         RestoreSettings(file, secondPanel, second);
     }
     std::remove(saved.c_str());
+    std::remove((saved + ".lock").c_str());
 
     FUZZ_CHECK(secondPanel == firstPanel, "the panel flag changed");
     TVariables expected = KeptVariables(first);
-    // With no variable to keep, the next start brings Pi and e.
-    if (expected.empty()) {
+    // With no variable in the file, the next start brings Pi and e. Values that could not be
+    // read are written back as they were, so the file may hold variables that are all 0.
+    if (savedCount == 0) {
         TCalculator fresh;
         fresh.SetStandardVariables();
         expected = KeptVariables(fresh);

@@ -14,9 +14,13 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include "platform/SafeFile.h"
+
 struct TIniFile::TData {
     TData() { Ini.SetSpaces(false); } // key=value, as Windows writes them
     CSimpleIniA Ini{false, false, false};
+    // Held from reading to writing when the file is opened for an update.
+    std::unique_ptr<TFileLock> Lock;
 };
 
 namespace {
@@ -41,36 +45,25 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The reason of the last failed system call, in German like the rest of the message.
 std::string SystemError() {
-    switch (errno) {
-    case EACCES:
-    case EPERM:
-        return "Zugriff verweigert";
-    case ENOENT:
-        return "Datei oder Ordner nicht gefunden";
-    case ENOTDIR:
-        return "Ein Teil des Pfades ist kein Ordner";
-    case EISDIR:
-        return "Das ist ein Ordner";
-    case ENOSPC:
-        return "Kein Platz mehr auf dem Datenträger";
-    case EDQUOT:
-        return "Speicherkontingent überschritten";
-    case EROFS:
-        return "Der Datenträger ist schreibgeschützt";
-    case ENAMETOOLONG:
-        return "Der Dateiname ist zu lang";
-    case ELOOP:
-        return "Zu viele symbolische Verknüpfungen";
-    case EMFILE:
-    case ENFILE:
-        return "Zu viele offene Dateien";
-    case EIO:
-        return "Ein-/Ausgabefehler";
-    default:
-        return "Systemfehler " + std::to_string(errno);
+    return SystemErrorText(errno);
+}
+
+// How long a save waits for another program's save of the same file.
+constexpr int LockWaitMilliseconds = 10000;
+
+// Each line on its own: one stray Windows-1252 byte must not garble the UTF-8 lines around it.
+std::string LinesToUtf8(const std::string& content) {
+    std::string out;
+    out.reserve(content.size() + content.size() / 8);
+    for (std::size_t start = 0; start < content.size();) {
+        std::size_t end = content.find('\n', start);
+        end = end == std::string::npos ? content.size() : end + 1;
+        const std::string line = content.substr(start, end - start);
+        out += IsValidUtf8(line) ? line : Windows1252ToUtf8(line);
+        start = end;
     }
+    return out;
 }
 
 // Settings files the program writes are a few kilobytes; a larger one is refused rather than
@@ -163,7 +156,14 @@ bool IsValidUtf8(const std::string& text) {
     return true;
 }
 
-TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make_unique<TData>()) {
+TIniFile::TIniFile(const std::string& fileName, TIniAccess access)
+    : Name(fileName), Data(std::make_unique<TData>()) {
+    if (access == TIniAccess::Update) {
+        Data->Lock = std::make_unique<TFileLock>(FollowLinks(fileName), LockWaitMilliseconds);
+        if (!Data->Lock->Reason().empty())
+            throw EIniFileError("Die Einstellungsdatei " + fileName +
+                                " kann nicht geschrieben werden: " + Data->Lock->Reason());
+    }
     std::string content;
     bool missing;
     const std::string reason = ReadWholeFile(fileName, content, missing);
@@ -173,7 +173,7 @@ TIniFile::TIniFile(const std::string& fileName) : Name(fileName), Data(std::make
         throw EIniFileError("Die Einstellungsdatei " + fileName +
                             " kann nicht gelesen werden: " + reason);
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
-    if (!IsValidUtf8(content)) content = Windows1252ToUtf8(content);
+    if (!IsValidUtf8(content)) content = LinesToUtf8(content);
     if (Data->Ini.LoadData(content) < 0)
         throw EIniFileError("Die Einstellungsdatei " + fileName + " kann nicht gelesen werden.");
 }
@@ -228,20 +228,13 @@ void TIniFile::UpdateFile() {
     std::string content;
     if (Data->Ini.Save(content) < 0)
         throw EIniFileError("Die Einstellungsdatei " + Name + " kann nicht geschrieben werden.");
-    const std::string temporary = Name + ".tmp";
-    const auto fail = [&](const std::string& reason) {
-        std::remove(temporary.c_str());
+    // Writing through a link updates its target and keeps the link.
+    const std::string target = FollowLinks(Name);
+    std::unique_ptr<TFileLock> ownLock;
+    if (!Data->Lock) ownLock = std::make_unique<TFileLock>(target, LockWaitMilliseconds);
+    std::string reason = ownLock ? ownLock->Reason() : "";
+    if (reason.empty()) reason = ReplaceFileContent(target, content);
+    if (!reason.empty())
         throw EIniFileError("Die Einstellungsdatei " + Name +
                             " kann nicht geschrieben werden: " + reason);
-    };
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) fail(SystemError());
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    const int savedErrno = errno;
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    if (std::fclose(file) != 0 || !written || !flushed) {
-        errno = written ? errno : savedErrno;
-        fail(SystemError());
-    }
-    if (std::rename(temporary.c_str(), Name.c_str()) != 0) fail(SystemError());
 }

@@ -14,11 +14,16 @@ public:
     using Exception::Exception;
 };
 
+// Update holds the file's lock from reading until the object goes, so that no other program's
+// save falls between reading the file and writing it back.
+enum class TIniAccess { Read, Update };
+
 class TIniFile {
 public:
-    // Reads the file when it exists. A file that is not valid UTF-8 is read as Windows-1252.
-    // Raises EIniFileError when an existing file cannot be read.
-    explicit TIniFile(const std::string& fileName);
+    // Reads the file when it exists. A line that is not valid UTF-8 is read as Windows-1252.
+    // Raises EIniFileError when an existing file cannot be read, or, for an update, when the
+    // lock cannot be had.
+    explicit TIniFile(const std::string& fileName, TIniAccess access = TIniAccess::Read);
     ~TIniFile();
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;
@@ -36,8 +41,10 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-    // Writes the file through a temporary file beside it that then replaces it, so a failed
-    // write leaves the old file whole. Raises EIniFileError with a German message.
+    // Writes the file through a unique temporary file beside it that then replaces it, so a
+    // failed or killed write leaves the old file whole. A symbolic link is written through to
+    // its target; the file keeps its mode; a file without write permission is refused. Raises
+    // EIniFileError with a German message naming the reason.
     void UpdateFile();
 
     const std::string& FileName() const { return Name; }

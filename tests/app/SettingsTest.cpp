@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -39,7 +40,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     void Save(const TCalculator& calculator, bool panel = true) {
-        TIniFile ini(File);
+        TIniFile ini(File, TIniAccess::Update);
         SaveSettings(ini, panel, calculator);
         ini.UpdateFile();
     }
@@ -151,7 +152,7 @@ TEST_F(Settings, ReadsWindows1252) {
 
 TEST_F(Settings, FailedSaveKeepsOldFile) {
     Write("[Variables]\nCount=1\nname1=k\nvalue1=9\n");
-    fs::create_directory(File + ".tmp"); // the temporary file cannot be made
+    fs::permissions(Folder, fs::perms::owner_read | fs::perms::owner_exec);
     TCalculator calculator;
     TIniFile ini(File);
     SaveSettings(ini, true, calculator);
@@ -159,8 +160,11 @@ TEST_F(Settings, FailedSaveKeepsOldFile) {
         ini.UpdateFile();
         FAIL() << "the save was reported as done";
     } catch (const EIniFileError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Die Einstellungsdatei", 0), 0u);
+        EXPECT_EQ(std::string(e.what()), "Die Einstellungsdatei " + File +
+                                             " kann nicht geschrieben werden: Der Ordner " +
+                                             Folder.string() + " ist schreibgeschützt");
     }
+    fs::permissions(Folder, fs::perms::owner_all);
     EXPECT_EQ(Read(), "[Variables]\nCount=1\nname1=k\nvalue1=9\n");
 }
 
@@ -173,6 +177,22 @@ TEST_F(Settings, DefaultLocationUsesConfigFolder) {
     EXPECT_TRUE(fs::is_directory(Folder / "Nimbrel" / "nimbrel"));
     setenv("XDG_CONFIG_HOME", "/other", 1);
     EXPECT_EQ(DefaultIniFileName(), path); // decided once per run
+    if (old.empty()) unsetenv("XDG_CONFIG_HOME"); else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+    SetIniFileName("");
+}
+
+TEST_F(Settings, AFolderThatCannotBeMadeIsReportedWithItsReason) {
+    SetIniFileName("");
+    Write("a file where a folder would go");
+    const std::string old = GetEnvironmentVariable("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", (File + "/config").c_str(), 1);
+    try {
+        DefaultIniFileName();
+        ADD_FAILURE() << "no problem reported";
+    } catch (const EIniFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Der Ordner " + File + "/config/ kann nicht angelegt "
+                                         "werden: Ein Teil des Pfades ist kein Ordner");
+    }
     if (old.empty()) unsetenv("XDG_CONFIG_HOME"); else setenv("XDG_CONFIG_HOME", old.c_str(), 1);
     SetIniFileName("");
 }
@@ -273,4 +293,84 @@ TEST_F(Settings, HugeHistorySurvivesSaving) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, SettingsTimeLimit);
     EXPECT_TRUE(again.History == calculator.History);
     EXPECT_EQ(Names(again), (std::vector<std::string>{"v1", "v2", "v3"}));
+}
+
+TEST_F(Settings, ValuesSurviveAChangeOfDecimalSeparator) {
+    const struct { char Written, Read; } cases[] = {{',', '.'}, {'.', ','}, {',', ','}, {'.', ';'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.Written) + " then " + c.Read);
+        SetDecimalSeparator(c.Written);
+        TCalculator first;
+        first.MainFunction().AddVariable("y");
+        first.MainFunction().SetVarValue("y", 2.5L);
+        first.MainFunction().AddVariable("tiny");
+        first.MainFunction().SetVarValue("tiny", -1.25e-7L);
+        Save(first);
+        // Read and saved again under the other separator, then read once more.
+        for (int pass = 0; pass < 2; ++pass) {
+            SetDecimalSeparator(c.Read);
+            TCalculator again;
+            Restore(again);
+            EXPECT_EQ(again.MainFunction().GetVarValue("y"), 2.5L);
+            EXPECT_EQ(again.MainFunction().GetVarValue("tiny"), -1.25e-7L);
+            Save(again);
+        }
+    }
+}
+
+TEST_F(Settings, UnreadableValuesAreWrittenBackAsTheyWere) {
+    Write("[Variables]\nCount=3\nname1=a\nvalue1=zwei\nname2=b\nvalue2=1.5\nname3=c\nvalue3=7\n");
+    TCalculator calculator;
+    Restore(calculator);
+    EXPECT_EQ(calculator.MainFunction().GetVarValue("a"), 0.0L);
+    calculator.MainFunction().SetVarValue("c", 0); // a variable set to 0 is dropped as ever
+    Save(calculator);
+    const TIniFile ini(File);
+    EXPECT_EQ(ini.ReadInteger("Variables", "Count", 0), 2);
+    EXPECT_EQ(ini.ReadString("Variables", "name1", ""), "a");
+    EXPECT_EQ(ini.ReadString("Variables", "value1", ""), "zwei");
+    EXPECT_EQ(ini.ReadString("Variables", "value2", ""), "1.5");
+}
+
+TEST_F(Settings, LinesAreDecodedEachOnItsOwn) {
+    Write("[History]\nCount=3\n0=\xC3\xA4+1\n1=\xE4+2\n2=\xE2\x82\xAC\n");
+    TCalculator calculator;
+    Restore(calculator);
+    EXPECT_EQ(calculator.History,
+              (std::vector<std::string>{"\xC3\xA4+1", "\xC3\xA4+2", "\xE2\x82\xAC"}));
+}
+
+// Two programs started on the same file, each changing what it has, saving one after the other.
+TEST_F(Settings, ASaveMergesWhatAnotherProgramSavedMeanwhile) {
+    Write("[Variables]\nCount=4\nname1=a\nvalue1=1\nname2=b\nvalue2=2\nname3=c\nvalue3=3\n"
+          "name4=d\nvalue4=4\n[History]\nCount=2\n0=old1\n1=old2\n");
+    TCalculator window, console;
+    Restore(window);
+    Restore(console);
+    window.AddToHistory("w");
+    window.MainFunction().SetVarValue("a", 10); // only the window changes a
+    window.MainFunction().SetVarValue("c", 0);  // and removes c
+    window.MainFunction().SetVarValue("d", 40); // both change d
+    window.AddToHistory(" k1"); // as the console writes an input, which reads back as "k1"
+    console.AddToHistory(" k1");
+    console.AddToHistory(" k2");
+    console.MainFunction().SetVarValue("b", 20); // only the console changes b
+    console.MainFunction().SetVarValue("d", 41);
+    console.MainFunction().AddVariable("n");
+    console.MainFunction().SetVarValue("n", 5); // and adds n
+    Save(console);
+    Save(window);
+
+    TCalculator after;
+    Restore(after);
+    const struct {
+        const char* Name;
+        long double Value;
+    } expected[] = {{"a", 10}, {"b", 20}, {"d", 40}, {"n", 5}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.Name);
+        EXPECT_EQ(after.MainFunction().GetVarValue(e.Name), e.Value);
+    }
+    EXPECT_EQ(Names(after), (std::vector<std::string>{"a", "b", "d", "n"})); // c stays removed
+    EXPECT_EQ(after.History, (std::vector<std::string>{"k1", "w", "k2", "old1", "old2"}));
 }

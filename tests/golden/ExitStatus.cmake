@@ -19,6 +19,7 @@ expect_status(64 "" --mode)
 expect_status(64 "" --mode bogus 1)
 expect_status(64 "" --frobnicate)
 expect_status(64 "" --order zwei 1)
+expect_status(64 "" --save 1) # with --no-ini: nothing could be saved
 expect_status(0 "nimbrel-cli ${VERSION}" --version)
 
 # The numeric modes: a method's message is an error text, a refused field an exception.

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+#include <csignal>
 #include <memory>
 
 #include "GuiTest.h"
@@ -32,6 +33,7 @@
 #include "app/MainMenuGrid.h"
 #include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
+#include "platform/EndSignals.h"
 
 namespace {
 
@@ -800,6 +802,20 @@ private slots:
         Open({"x", "\\d", "2"});
         QCOMPARE(Form->SelectedMode(), cmDerivative);
         QCOMPARE(Form->LenNumToEdit->text(), QString("10"));
+    }
+
+    void TerminationSignalSavesOnceAndCloses() {
+        Open();
+        int ended = 0;
+        Form->EndOnSignals([&ended](int signal) { ended = signal; });
+        Type("6*7=");
+        QVERIFY(::raise(SIGTERM) == 0);
+        QTRY_VERIFY(!Form->isVisible());
+        QCOMPARE(ended, SIGTERM);
+        ReleaseEndSignals();
+        QFile file(SettingsFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).contains("[History]\nCount=1\n0=6*7\n"));
     }
 
     void SettingsRoundTripThroughTheFile() {

@@ -59,8 +59,9 @@ TEST_F(IniFileTest, PathsThatCannotBeUsedGiveGermanReasons) {
         {hugeFile, " kann nicht gelesen werden: Die Datei ist größer als 16 MB"},
         {pipe, " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
         {"/dev/zero", " kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
-        {(Folder / "missing" / "x.ini").string(),
-         " kann nicht geschrieben werden: Datei oder Ordner nicht gefunden"},
+        {(Folder / "missing" / "x.ini").string(), " kann nicht geschrieben werden: Der Ordner " +
+                                                      (Folder / "missing").string() +
+                                                      " existiert nicht"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Failure(c.Path), "Die Einstellungsdatei " + c.Path + c.Message);
