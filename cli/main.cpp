@@ -132,8 +132,8 @@ int RunBatch(TSession& session) {
 bool WritePlot(TSession& session, const TCalcOutcome* outcome, const std::string& fileName) {
     std::string picture;
     try {
-        picture = PlotSvg(BuildPlotScene(session.Calculator, session.Request, outcome,
-                                         std::nullopt, std::nullopt, 640, 400));
+        picture = PlotSvg(BuildPlotScene(session.Calculator, session.Request, outcome, std::nullopt,
+                                         std::nullopt, 640, 400));
     } catch (const std::exception& e) {
         Report(e.what());
         return false;
@@ -148,7 +148,8 @@ bool WritePlot(TSession& session, const TCalcOutcome* outcome, const std::string
 
 int RunSingle(TSession& session, const std::optional<std::string>& plotFile) {
     // The parameters' leading blank is no part of the input the history keeps.
-    for (std::string& line : session.Request.InputLines) line = Trim(line);
+    for (std::string& line : session.Request.InputLines)
+        line = Trim(line);
     std::optional<TCalcOutcome> outcome;
     int status = ExitValue;
     try {
