@@ -204,7 +204,11 @@ private:
             PushNode(child, false);
             PushLiteral("(");
         } else {
-            PushNode(child, false);
+            // A product that opens a product at the start of the text is read back as part of
+            // one flat product, so it writes its first operand as the outer one would.
+            const bool opensRoot = parentIsRoot && index == 0 && Is(parent, OpCodes::Product) &&
+                                   Is(child, OpCodes::Product);
+            PushNode(child, opensRoot);
         }
     }
 
