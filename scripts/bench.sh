@@ -24,12 +24,17 @@ cli="build/cli/nimbrel-cli --no-ini --decimal-separator ."
 expressions=$(mktemp)
 trap 'rm -f "$expressions"' EXIT
 "$bench" --expressions >"$expressions"
+# W3's points, one calculation each, as a script of the console's commands; the console also
+# reads the expression again for each point.
+points=$(mktemp)
+trap 'rm -f "$expressions" "$points"' EXIT
+awk 'BEGIN { for (i = 0; i < 300000; ++i) printf "stelle %.5f\nsin(x)*exp(x)\n", -3 + i * 0.00002 }' >"$points"
 
 # The commands run through hyperfine's shell, whose own start it subtracts.
 declare -A nimbrel=(
     [W1]="$cli --mode integral --from 0 --to 100 --width 0.0001 -- 'sin(x)*exp(-x/10)+x^2/3'"
     [W2]="$cli --mode integral --from 0 --to 50 --width 0.00002 -- 'sqrt(1+x^2)*ln(x+2)-arctan(x)/(1+x)'"
-    [W3]="$cli --mode numderivative --order 20 --at 1 -- 'sin(x)*exp(x)'"
+    [W3]="$cli --mode numderivative --order 7 --batch <$points"
     [W4]="$cli --mode length --from 0 --to 1000 --width 0.0003 -- 'sin(x)'"
     [W5]="$cli --mode newton --start 0 --max-iter 5000000 -- 'x^3-2*x+2'"
     [W6]="$cli --batch <$expressions"
