@@ -3,19 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/MathKernelsImpl.h"
+#include "bench/LibraryKernels.h"
 
 namespace Bench {
 
 namespace {
 
-using namespace KvScalar;
-
-long double Pow(long double a, long double b) {
-    long double r = 0;
-    Power(a, b, r);
-    return r;
-}
+using namespace Library;
 
 long double W1(long double x) {
     return Sin(x) * Exp(-x / 10) + Pow(x, 2) / 3;
@@ -67,17 +61,17 @@ std::string Fill(const char* pattern, const std::string& a, const std::string& b
 const std::vector<TWorkload>& Workloads() {
     static const std::vector<TWorkload> list = {
         {"W1", "Simpson-Integral 0..100, Breite 0.0001", "sin(x)*exp(-x/10)+x^2/3",
-         TMethod::Integral, 0, 100, 0.0001L, 0, W1, false},
+         TMethod::Integral, 0, 100, 0.0001L, 0, W1, false, 5e-13L},
         {"W2", "Simpson-Integral 0..50, Breite 0.00002", "sqrt(1+x^2)*ln(x+2)-arctan(x)/(1+x)",
-         TMethod::Integral, 0, 50, 0.00002L, 0, W2, false},
+         TMethod::Integral, 0, 50, 0.00002L, 0, W2, false, 5e-13L},
         {"W3", "numerische 7. Ableitung an 300000 Stellen in -3..3", "sin(x)*exp(x)",
-         TMethod::Derivative, -3, 3, 0.00002L, 7, W3, false},
+         TMethod::Derivative, -3, 3, 0.00002L, 7, W3, false, 1e-5L},
         {"W4", "Bogenlaenge 0..1000, Breite 0.0003", "sin(x)", TMethod::Length, 0, 1000, 0.0003L, 0,
-         W4, false},
+         W4, false, 5e-13L},
         {"W5", "Newton ab 0, hoechstens 5000000 Schritte", "x^3-2*x+2", TMethod::Newton, 0, 0, 0,
-         5000000, W5, false},
+         5000000, W5, false, 5e-13L},
         {"W6", "100000 kurze Ausdruecke lesen und berechnen", "", TMethod::Parse, 0, 0, 0, 100000,
-         nullptr, false},
+         nullptr, false, 5e-13L},
     };
     return list;
 }

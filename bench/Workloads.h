@@ -1,5 +1,5 @@
 // The workloads: an expression, a numeric method with its parameters, and the expression
-// written by hand in C++ with the engine's own kernels.
+// written by hand in C++ with the C library's kernels.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,9 @@ struct TWorkload {
     THandFunction Hand;
     // The result is rounding noise; only its time counts.
     bool Noise;
+    // How closely the engine's result must agree with the hand-written one, relative: their
+    // kernels differ in the last bits, which a high derivative magnifies.
+    long double Agreement;
 };
 
 const std::vector<TWorkload>& Workloads();
@@ -40,7 +43,7 @@ struct TShortExpression {
     int Form;
 };
 std::vector<TShortExpression> ShortExpressions(int count);
-// Reads the numbers from the text with strtold and computes the formula with the engine's
+// Reads the numbers from the text with strtold and computes the formula with the C library's
 // kernels: the least that any parser has to do.
 long double HandEvaluate(const TShortExpression& expression, long double x);
 // Every short expression has this variable, set to this value.
