@@ -311,6 +311,7 @@ def trigonometric_blocks(near):
 
 def hyperbolic_blocks(edge):
     edge_k = int(mp.floor(mp.ldexp(edge, -EXP_S)))
+    exp_k = int(mp.floor(mp.ldexp(LN_MAX, -EXP_S)))
     return [
         (500, [log_spec(TINY, -33, 2)]),
         (1500, [log_spec(-32, 12, 2)]),
@@ -318,6 +319,9 @@ def hyperbolic_blocks(edge):
         (500, [lin_spec(-edge_k, edge_k - (1 << 63) + 1, EXP_S)]),
         (500, [lin_spec(edge_k - 999, 1000, EXP_S)]),
         (500, [lin_spec(-edge_k, 1000, EXP_S)]),
+        # Beyond ln(max), where e^|x| overflows but the result does not.
+        (250, [lin_spec(exp_k + 1, edge_k - exp_k, EXP_S)]),
+        (250, [lin_spec(-edge_k, edge_k - exp_k, EXP_S)]),
     ]
 
 
