@@ -149,24 +149,6 @@ long double ArcCoth(long double x) {
     return WithSignOf(x, 0.5L * std::log1p(2 / (ax - 1)));
 }
 
-// pow rather than 2^(b log2 a): the same value, but exact where it can be (10^2 is 100, not a
-// hair below it).
-bool Power(long double a, long double b, long double& r) {
-    if (a == 0) {
-        if (b > 0)
-            r = 0;
-        else if (b == 0)
-            r = 1;
-        else
-            return false;
-    } else if (a < 0 && std::trunc(b) != b) {
-        return false;
-    } else {
-        r = std::pow(a, b);
-    }
-    return true;
-}
-
 long double Trunc(long double x) {
     return std::trunc(x);
 }
