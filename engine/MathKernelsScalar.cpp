@@ -12,7 +12,6 @@ using KvKernels::RaiseInvalid;
 using KvKernels::RaiseOverflow;
 using KvKernels::RaiseZeroDivide;
 
-constexpr long double Log2E = 1.44269504088896340736L;
 constexpr long double Ln2 = 0.693147180559945309417L;
 constexpr long double Pi = 3.141592653589793238L;
 constexpr long double PiHalf = 1.5707963267948966193L;
@@ -33,12 +32,6 @@ long double WithSignOf(long double x, long double magnitude) {
 
 } // namespace
 
-long double Exp(long double x) {
-    return std::exp2(x * Log2E);
-}
-long double Ln(long double x) {
-    return std::log(x);
-}
 // log2 x * log10 2 with a single rounding.
 long double Log(long double x) {
     return std::log10(x);
