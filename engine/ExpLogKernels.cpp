@@ -365,8 +365,9 @@ long double LnPolynomial(long double r) {
 // e^x = 2^k 2^(j/128) e^r with x = (128 k + j) ln2/128 + r: the two-part ln2/128 keeps r
 // exact to far below the last place for every x in range, so large arguments lose nothing.
 long double Exp(long double x) {
-    if (!(std::fabs(x) < ExpLimit)) {
-        if (x != x) return x + x;
+    // The quiet comparisons let a NaN through without the invalid flag.
+    if (!std::isless(std::fabs(x), ExpLimit)) {
+        if (std::isnan(x)) return x + x;
         if (x < 0) return 0;
         if (x == std::numeric_limits<long double>::infinity()) return x;
         return KvKernels::RaiseOverflow();
@@ -396,13 +397,14 @@ long double Exp(long double x) {
 // have 10 bits, so r is exact as the sum of two doubles. Next to 1, where the result is small,
 // r is x - 1 itself, which keeps its relative accuracy.
 long double Ln(long double x) {
-    if (x > NearOneBelow && x < NearOneAbove) {
+    // The quiet comparisons let a NaN through without the invalid flag.
+    if (std::isgreater(x, NearOneBelow) && std::isless(x, NearOneAbove)) {
         const long double r = x - 1;
         return r + LnPolynomial(r);
     }
-    if (!(x > 0)) {
+    if (!std::isgreater(x, 0)) {
         if (x == 0) return KvKernels::RaiseZeroDivide(true);
-        if (x < 0) return KvKernels::RaiseInvalid();
+        if (std::isless(x, 0)) return KvKernels::RaiseInvalid();
         return x + x;
     }
     if (x == std::numeric_limits<long double>::infinity()) return x;

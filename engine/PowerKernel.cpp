@@ -131,18 +131,20 @@ bool Power(long double a, long double b, long double& r) {
             return false;
         return true;
     }
-    // The square is the common case and correctly rounded as a single product.
-    if (b == 2) {
+    // The square is the common case and correctly rounded as a single product. A NaN base
+    // goes the long way, whose comparison a < 0 raises invalid for it.
+    if (b == 2 && !std::isnan(a)) {
         r = a * a;
         return true;
     }
-    // The range test first: converting a large or NaN exponent to int would raise invalid.
-    if (std::fabs(b) <= KvPower::LargestExponent) {
+    // The range test first, and quiet: converting a large or NaN exponent to int would raise
+    // invalid.
+    if (std::islessequal(std::fabs(b), KvPower::LargestExponent)) {
         const int n = static_cast<int>(static_cast<double>(b));
         if (n == b && n != 0 && KvPower::IntegerPower(a, n, r)) return true;
-        // sqrt is correctly rounded and agrees with pow on every positive, infinite and NaN
-        // base; negative bases fail below as for any fractional exponent.
-        if (b == 0.5L && !(a < 0)) {
+        // sqrt is correctly rounded and agrees with pow on every positive and infinite base;
+        // negative bases fail below as for any fractional exponent, NaN goes to pow.
+        if (b == 0.5L && std::isgreaterequal(a, 0)) {
             r = std::sqrt(a);
             return true;
         }
