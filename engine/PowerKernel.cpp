@@ -66,7 +66,7 @@ struct TWidePower {
 // a^n for n >= 1 on the integer mantissa: exact up to the last rounding for n = 3, and
 // within 2^-120 of it otherwise, so the result is correctly rounded but in vanishing cases.
 // The bits are read and written directly, which spares the slow 80-bit loads and stores.
-void PositivePower(KvPair::TBits bits, int n, long double& r) {
+inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
     const std::uint64_t m = bits.Mantissa;
     const int mScale = (bits.SignExponent & 0x7fff) - KvPair::ExponentBias - 63;
     TWidePower p{static_cast<TWide>(m) << 64, mScale - 64};
@@ -91,30 +91,40 @@ void PositivePower(KvPair::TBits bits, int n, long double& r) {
     std::memcpy(reinterpret_cast<unsigned char*>(&r) + 8, &signExponent, sizeof signExponent);
 }
 
-} // namespace
+// 1 / a^n as the corrected reciprocal of a^n carried as a pair.
+[[gnu::noinline]] long double NegativePower(long double a, int n) {
+    // Left to right binary powering: the top bit gives a itself.
+    int bit = 31 - __builtin_clz(static_cast<unsigned>(n));
+    TPair p{a, 0};
+    while (--bit >= 0) {
+        p = Square(p);
+        if ((n >> bit) & 1) p = KvPair::Multiply(p, a);
+    }
+    return Reciprocal(p);
+}
 
-bool IntegerPower(long double a, int n, long double& r) {
+// Inlined into Power, so that the base and exponent are not stored and reloaded around a
+// call: 80-bit loads and stores are slow.
+[[gnu::always_inline]] inline bool TryIntegerPower(long double a, int n, long double& r) {
     const int magnitude = n < 0 ? -n : n;
     const KvPair::TBits bits = KvPair::Bits(a);
     const int exponent = (bits.SignExponent & 0x7fff) - KvPair::ExponentBias;
     // Turns away denormals (exponent -16383), infinities and NaN (16384), and the rare
     // unnormal encodings without the integer bit.
-    if ((exponent < 0 ? -exponent : exponent) + 1 > ExponentBudget / magnitude ||
+    if (((exponent < 0 ? -exponent : exponent) + 1) * magnitude > ExponentBudget ||
         !(bits.Mantissa >> 63))
         return false;
-    if (n > 0) {
+    if (n > 0)
         PositivePower(bits, n, r);
-        return true;
-    }
-    // Left to right binary powering: the top bit gives a itself.
-    int bit = 31 - __builtin_clz(static_cast<unsigned>(magnitude));
-    TPair p{a, 0};
-    while (--bit >= 0) {
-        p = Square(p);
-        if ((magnitude >> bit) & 1) p = KvPair::Multiply(p, a);
-    }
-    r = Reciprocal(p);
+    else
+        r = NegativePower(a, magnitude);
     return true;
+}
+
+} // namespace
+
+bool IntegerPower(long double a, int n, long double& r) {
+    return TryIntegerPower(a, n, r);
 }
 
 } // namespace KvPower
@@ -141,7 +151,7 @@ bool Power(long double a, long double b, long double& r) {
     // invalid.
     if (std::islessequal(std::fabs(b), KvPower::LargestExponent)) {
         const int n = static_cast<int>(static_cast<double>(b));
-        if (n == b && n != 0 && KvPower::IntegerPower(a, n, r)) return true;
+        if (n == b && n != 0 && KvPower::TryIntegerPower(a, n, r)) return true;
         // sqrt is correctly rounded and agrees with pow on every positive and infinite base;
         // negative bases fail below as for any fractional exponent, NaN goes to pow.
         if (b == 0.5L && std::isgreaterequal(a, 0)) {
