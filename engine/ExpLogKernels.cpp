@@ -408,23 +408,45 @@ long double Ln(long double x) {
         return x + x;
     }
     if (x == std::numeric_limits<long double>::infinity()) return x;
-    KvPair::TBits bits = KvPair::Bits(x);
-    int e = bits.SignExponent - KvPair::ExponentBias;
-    if (bits.SignExponent == 0) {
-        bits = KvPair::Bits(x * 0x1p64L);
-        e = bits.SignExponent - KvPair::ExponentBias - 64;
+    int e;
+    int j;
+    long double rHi;
+    long double rLo;
+    // Through a double where its exponent reaches: its bits come without the slow reload of
+    // an 80-bit store, and x - xd holds the mantissa's last 11 bits. The range test comes
+    // first, as converting a larger x would raise overflow.
+    if (x > 0x1p-1000L && x < 0x1p1000L) {
+        const double xd = static_cast<double>(x);
+        const std::uint64_t xBits = std::bit_cast<std::uint64_t>(xd);
+        const int exponent = static_cast<int>(xBits >> 52) - 1023;
+        // The nearest of 1, 1 + 1/128, ..., 2 to the mantissa; 2 moves its ln 2 to e.
+        j = (static_cast<int>((xBits >> 44) & 0xff) + 1) >> 1;
+        e = exponent + (j >> 7);
+        const double mHi =
+            std::bit_cast<double>((xBits & 0xfffffffffffffull) | 0x3ff0000000000000ull);
+        const long double mLo = (x - xd) * static_cast<long double>(DoublePowerOfTwo(-exponent));
+        // Products of at most 63 and 21 bits: exact.
+        rHi = static_cast<long double>(mHi) * LnInverse[j] - 1;
+        rLo = mLo * LnInverse[j];
+    } else {
+        KvPair::TBits bits = KvPair::Bits(x);
+        e = bits.SignExponent - KvPair::ExponentBias;
+        if (bits.SignExponent == 0) {
+            bits = KvPair::Bits(x * 0x1p64L);
+            e = bits.SignExponent - KvPair::ExponentBias - 64;
+        }
+        j = (static_cast<int>((bits.Mantissa >> 55) & 0xff) + 1) >> 1;
+        e += j >> 7;
+        const double inverse = LnInverse[j];
+        const double mHi =
+            static_cast<double>(static_cast<std::int64_t>(bits.Mantissa >> 32)) * 0x1p-31;
+        const double mLo =
+            static_cast<double>(static_cast<std::int64_t>(bits.Mantissa & 0xffffffffu)) * 0x1p-63;
+        // Products of at most 42 bits: exact in double.
+        rHi = mHi * inverse - 1;
+        rLo = mLo * inverse;
     }
-    // The nearest of 1, 1 + 1/128, ..., 2 to the mantissa; 2 moves its ln 2 to e.
-    const int j = (static_cast<int>((bits.Mantissa >> 55) & 0xff) + 1) >> 1;
-    e += j >> 7;
-    const double inverse = LnInverse[j];
-    const double mHi =
-        static_cast<double>(static_cast<std::int64_t>(bits.Mantissa >> 32)) * 0x1p-31;
-    const double mLo =
-        static_cast<double>(static_cast<std::int64_t>(bits.Mantissa & 0xffffffffu)) * 0x1p-63;
-    const double rHi = mHi * inverse - 1;
-    const double rLo = mLo * inverse;
-    const long double poly = LnPolynomial(static_cast<long double>(rHi) + rLo);
+    const long double poly = LnPolynomial(rHi + rLo);
     const long double ed = e;
     const TDoublePair& t = LnTable[j];
     // Away from 1, |e ln2 + table entry| >= 0.0039 exceeds |r| and |e ln2| the table entry

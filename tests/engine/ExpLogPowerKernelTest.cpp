@@ -51,6 +51,8 @@ TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
         {"ln -inf", [] { return KvScalar::Ln(-Inf); }, NaN, FE_INVALID},
         {"ln inf", [] { return KvScalar::Ln(Inf); }, Inf, 0},
         {"ln NaN", [] { return KvScalar::Ln(NaN); }, NaN, 0},
+        {"ln 2^16000", [] { return KvScalar::Ln(0x1p16000L); }, 0x1.5a92d6d005c939a4p+13L, 0},
+        {"ln 2^-16000", [] { return KvScalar::Ln(0x1p-16000L); }, -0x1.5a92d6d005c939a4p+13L, 0},
         {"ln smallest denormal", [] { return KvScalar::Ln(0x1p-16445L); },
          -0x1.6436716d5406e6d8p+13L, 0},
         {"(-2)^3", [] { return Pow(-2, 3); }, -8, 0},
