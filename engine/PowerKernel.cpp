@@ -116,6 +116,8 @@ inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
         return false;
     if (n > 0)
         PositivePower(bits, n, r);
+    else if (n == -1)
+        r = 1 / a;
     else
         r = NegativePower(a, magnitude);
     return true;

@@ -101,6 +101,7 @@ TEST(ExpLogPowerKernelTest, ExactResults) {
     }
     EXPECT_EQ(Pow(1.5L, 7), 17.0859375L);
     EXPECT_EQ(Pow(-0.5L, -3), -8);
+    EXPECT_EQ(Pow(3, -1), 1 / 3.0L);
 }
 
 // Correctly rounded values (from 300-bit references); the kernels must be within one unit.
