@@ -12,7 +12,6 @@ using KvKernels::RaiseInvalid;
 using KvKernels::RaiseOverflow;
 using KvKernels::RaiseZeroDivide;
 
-constexpr long double Log2E = 1.44269504088896340736L;
 constexpr long double Ln2 = 0.693147180559945309417L;
 constexpr long double Pi = 3.141592653589793238L;
 constexpr long double PiHalf = 1.5707963267948966193L;
@@ -33,12 +32,6 @@ long double WithSignOf(long double x, long double magnitude) {
 
 } // namespace
 
-long double Exp(long double x) {
-    return std::exp2(x * Log2E);
-}
-long double Ln(long double x) {
-    return std::log(x);
-}
 // log2 x * log10 2 with a single rounding.
 long double Log(long double x) {
     return std::log10(x);
@@ -147,24 +140,6 @@ long double ArcCoth(long double x) {
     if (ax < 1) return RaiseInvalid();
     if (ax == 1) return RaiseZeroDivide(x < 0);
     return WithSignOf(x, 0.5L * std::log1p(2 / (ax - 1)));
-}
-
-// pow rather than 2^(b log2 a): the same value, but exact where it can be (10^2 is 100, not a
-// hair below it).
-bool Power(long double a, long double b, long double& r) {
-    if (a == 0) {
-        if (b > 0)
-            r = 0;
-        else if (b == 0)
-            r = 1;
-        else
-            return false;
-    } else if (a < 0 && std::trunc(b) != b) {
-        return false;
-    } else {
-        r = std::pow(a, b);
-    }
-    return true;
 }
 
 long double Trunc(long double x) {

@@ -1,0 +1,133 @@
+// The exponential, logarithm and power kernels at their edges: the fault flags they raise (and
+// do not), special values and exact results. Their accuracy over wide ranges is measured
+// against high-precision references elsewhere; here a few hard values guard the tables.
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "engine/MathKernelsImpl.h"
+
+namespace {
+
+constexpr int Faults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+constexpr long double Inf = std::numeric_limits<long double>::infinity();
+const long double NaN = std::numeric_limits<long double>::quiet_NaN();
+
+// The largest x whose e^x is in range, and the next extended value above it.
+constexpr long double LastExp = 0x1.62e42fefa39ef356p+13L;
+constexpr long double FirstOverflow = 0x1.62e42fefa39ef358p+13L;
+
+struct TFlagCase {
+    const char* Name;
+    std::function<long double()> Run;
+    long double Expected; // NaN: a NaN is expected
+    int Flags;
+};
+
+long double Pow(long double a, long double b) {
+    long double r = 0;
+    EXPECT_TRUE(KvScalar::Power(a, b, r)) << a << "^" << b;
+    return r;
+}
+
+TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
+    const TFlagCase cases[] = {
+        {"exp last in range", [] { return KvScalar::Exp(LastExp); }, 0x1.ffffffffffff9b0ep+16383L,
+         0},
+        {"exp first overflow", [] { return KvScalar::Exp(FirstOverflow); }, Inf, FE_OVERFLOW},
+        {"exp 20000", [] { return KvScalar::Exp(20000); }, Inf, FE_OVERFLOW},
+        {"exp inf", [] { return KvScalar::Exp(Inf); }, Inf, 0},
+        {"exp -inf", [] { return KvScalar::Exp(-Inf); }, 0, 0},
+        {"exp denormal", [] { return KvScalar::Exp(-11390); }, 0x1.a0ep-16433L, 0},
+        {"exp to zero", [] { return KvScalar::Exp(-11399.9L); }, 0, 0},
+        {"exp -20000", [] { return KvScalar::Exp(-20000); }, 0, 0},
+        {"exp NaN", [] { return KvScalar::Exp(NaN); }, NaN, 0},
+        {"ln 0", [] { return KvScalar::Ln(0.0L); }, -Inf, FE_DIVBYZERO},
+        {"ln -0", [] { return KvScalar::Ln(-0.0L); }, -Inf, FE_DIVBYZERO},
+        {"ln -1", [] { return KvScalar::Ln(-1); }, NaN, FE_INVALID},
+        {"ln -inf", [] { return KvScalar::Ln(-Inf); }, NaN, FE_INVALID},
+        {"ln inf", [] { return KvScalar::Ln(Inf); }, Inf, 0},
+        {"ln NaN", [] { return KvScalar::Ln(NaN); }, NaN, 0},
+        {"ln 2^16000", [] { return KvScalar::Ln(0x1p16000L); }, 0x1.5a92d6d005c939a4p+13L, 0},
+        {"ln 2^-16000", [] { return KvScalar::Ln(0x1p-16000L); }, -0x1.5a92d6d005c939a4p+13L, 0},
+        {"ln smallest denormal", [] { return KvScalar::Ln(0x1p-16445L); },
+         -0x1.6436716d5406e6d8p+13L, 0},
+        {"(-2)^3", [] { return Pow(-2, 3); }, -8, 0},
+        {"(-2)^-2", [] { return Pow(-2, -2); }, 0.25L, 0},
+        {"10^2", [] { return Pow(10, 2); }, 100, 0},
+        {"3^40", [] { return Pow(3, 40); }, 12157665459056928801.0L, 0},
+        {"2^-64", [] { return Pow(2, -64); }, 0x1p-64L, 0},
+        {"2^0.5", [] { return Pow(2, 0.5L); }, std::sqrt(2.0L), 0},
+        {"2^20000", [] { return Pow(2, 20000); }, Inf, FE_OVERFLOW},
+        {"1e300^60", [] { return Pow(1e300L, 60); }, Inf, FE_OVERFLOW},
+        {"(-1e300)^61", [] { return Pow(-1e300L, 61); }, -Inf, FE_OVERFLOW},
+        {"1e-300^60", [] { return Pow(1e-300L, 60); }, 0, 0},
+        {"1e-300^-60", [] { return Pow(1e-300L, -60); }, Inf, FE_OVERFLOW},
+        {"inf^3", [] { return Pow(Inf, 3); }, Inf, 0},
+    };
+    for (const TFlagCase& c : cases) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const long double value = c.Run();
+        EXPECT_EQ(std::fetestexcept(Faults), c.Flags) << c.Name;
+        if (std::isnan(c.Expected))
+            EXPECT_TRUE(std::isnan(value)) << c.Name;
+        else
+            EXPECT_EQ(value, c.Expected) << c.Name;
+    }
+}
+
+TEST(ExpLogPowerKernelTest, PowerFailures) {
+    long double r = 7;
+    EXPECT_FALSE(KvScalar::Power(0, -1, r));
+    EXPECT_FALSE(KvScalar::Power(-8, 1.0L / 3, r));
+    EXPECT_FALSE(KvScalar::Power(-2, 0.5L, r));
+    EXPECT_EQ(r, 7);
+    EXPECT_TRUE(KvScalar::Power(0, 0, r));
+    EXPECT_EQ(r, 1);
+}
+
+TEST(ExpLogPowerKernelTest, ExactResults) {
+    EXPECT_EQ(KvScalar::Exp(0), 1);
+    EXPECT_EQ(KvScalar::Exp(-0.0L), 1);
+    const long double lnOne = KvScalar::Ln(1);
+    EXPECT_EQ(lnOne, 0);
+    EXPECT_FALSE(std::signbit(lnOne));
+    for (const long double x : {1.1L, -3.7L, 0x1.fffffffffffffffep+8000L, 1e-2000L, 0.3L}) {
+        EXPECT_EQ(Pow(x, 2), x * x) << x;
+        EXPECT_EQ(Pow(x, 1), x) << x;
+    }
+    EXPECT_EQ(Pow(1.5L, 7), 17.0859375L);
+    EXPECT_EQ(Pow(-0.5L, -3), -8);
+    EXPECT_EQ(Pow(3, -1), 1 / 3.0L);
+}
+
+// Correctly rounded values (from 300-bit references); the kernels must be within one unit.
+TEST(ExpLogPowerKernelTest, HardValues) {
+    const struct {
+        const char* Name;
+        long double Value;
+        long double Reference;
+    } cases[] = {
+        {"exp 1", KvScalar::Exp(1), 0x1.5bf0a8b145769536p+1L},
+        {"exp 100.5", KvScalar::Exp(100.5L), 0x1.fcc37a76f9e75e06p+144L},
+        {"exp -0.3", KvScalar::Exp(-0x1.3333333333333334p-2L), 0x1.7b4c869c37c04e8ep-1L},
+        {"exp 11000", KvScalar::Exp(11000), 0x1.90712c344d655bb4p+15869L},
+        {"exp -11000", KvScalar::Exp(-11000), 0x1.475178a6f484f81ep-15870L},
+        {"ln 0.75", KvScalar::Ln(0.75L), -0x1.269621134db92784p-2L},
+        {"ln 10", KvScalar::Ln(10), 0x1.26bb1bbb5551582ep+1L},
+        {"ln 1+2^-40", KvScalar::Ln(1 + 0x1p-40L), 0x1.ffffffffff000000p-41L},
+        {"ln 1-2^-50", KvScalar::Ln(1 - 0x1p-50L), -0x1.0000000000002000p-50L},
+        {"ln 2^13287", KvScalar::Ln(0x1p13287L), 0x1.1fcec5cffb553ba0p+13L},
+        {"1.1^64", Pow(0x1.199999999999999ap+0L, 64), 0x1.bdcaa43ae86b9fdap+8L},
+        {"3^-40", Pow(3, -40), 0x1.846d550e37b5063ep-64L},
+    };
+    for (const auto& c : cases) {
+        EXPECT_GE(c.Value, std::nextafter(c.Reference, -Inf)) << c.Name;
+        EXPECT_LE(c.Value, std::nextafter(c.Reference, Inf)) << c.Name;
+    }
+}
+
+} // namespace
