@@ -74,12 +74,6 @@ long double ArcSin(long double x) {
 long double ArcCos(long double x) {
     return std::atan2(std::sqrt((1 - x) * (1 + x)), x);
 }
-long double ArcTan(long double x) {
-    return std::atan(x);
-}
-long double ArcCot(long double x) {
-    return PiHalf - std::atan(x);
-}
 
 long double Sinh(long double x) {
     const long double ax = std::fabs(x);
