@@ -1,4 +1,5 @@
-// The inverse tangent and cotangent in extended precision, within one unit in the last place.
+// The inverse tangent, cotangent, sine and cosine in extended precision, within one unit in the
+// last place. arcsin and arccos are arctan and arccot of x / sqrt(1 - x^2), taken as a pair.
 //
 // Up to |t| = 1/16 an odd polynomial gives arctan t directly. Above, arctan t = arctan c +
 // arctan u with c = j/128 the table point nearest t and u = (t - c) / (1 + t c), so |u| <= 1/256
@@ -18,6 +19,7 @@ namespace KvScalar {
 
 namespace {
 
+using KvKernels::RaiseInvalid;
 using KvPair::Bits;
 using KvPair::FastTwoSum;
 using KvPair::Split;
@@ -757,65 +759,124 @@ int Index(long double c) {
     return {Index(c), q, uApprox, lo};
 }
 
-// base + arctan u, or base - arctan u; |u| is below |base|.
+// base + arctan u, or base - arctan u, plus extra; |u| is below |base|.
 [[gnu::always_inline]] inline long double Combine(const TPair& base, const TReduction& u,
-                                                  bool subtract) {
+                                                  bool subtract, double extra) {
     const long double uHi = subtract ? -u.Hi : u.Hi;
     const double uApprox = subtract ? -u.Approx : u.Approx;
     const double uLo = subtract ? -u.Lo : u.Lo;
     const double z = uApprox * uApprox;
     const double w = (uApprox * z) * ((P1 + z * P2) + (z * z) * P3);
     const TPair s = FastTwoSum(base.Hi, uHi);
-    return s.Hi + ((base.Lo + s.Lo) + static_cast<long double>(uLo + w));
+    return s.Hi + ((base.Lo + s.Lo) + static_cast<long double>((uLo + extra) + w));
 }
 
 const TPair* const ArcTanAt = ArcTanOf + TableSteps;
 const TPair* const HalfPiMinusAt = HalfPiMinus + TableSteps;
 
-} // namespace
-
-// NaN is sent back first: the ordered comparisons below would flag it as invalid.
-long double ArcTan(long double x) {
-    if (std::isnan(x)) return x + x;
+// arctan (x + dx) with extra = dx / (1 + x^2), for x not NaN; extra = -0 adds nothing. The
+// tiny arguments ignore extra, which arcsin never passes there.
+[[gnu::always_inline]] inline long double ArcTanPlus(long double x, double extra) {
     const long double a = std::fabs(x);
     if (a <= 1) {
         // The test keeps the sign of zero.
-        if (a < DirectLimit) return a < TinyLimit ? x : Direct(x, 0);
+        if (a < DirectLimit) return a < TinyLimit ? x : Direct(x, extra);
         const TReduction u = ReduceBelowOne(x);
-        return Combine(ArcTanAt[u.Index], u, false);
+        return Combine(ArcTanAt[u.Index], u, false, extra);
     }
     if (a < HugeLimit) {
         // +-pi/2 - arctan c - arctan u.
         const TReduction u = ReduceAboveOne(x);
         const long double sign = Signs[Bits(x).SignExponent >> 15];
         const TPair& base = HalfPiMinusAt[std::abs(u.Index)];
-        return Combine({sign * base.Hi, sign * base.Lo}, u, true);
+        return Combine({sign * base.Hi, sign * base.Lo}, u, true, extra);
     }
     const long double r = HalfPi.Hi + (HalfPi.Lo - 1 / a);
     return x < 0 ? -r : r;
 }
 
-// pi/2 - arctan x in (0, pi), from tables of the shifted values so that no sum cancels.
-long double ArcCot(long double x) {
-    if (std::isnan(x)) return x + x;
+// arccot (x + dx) with extra = -dx / (1 + x^2), for x not NaN.
+[[gnu::always_inline]] inline long double ArcCotPlus(long double x, double extra) {
     const long double a = std::fabs(x);
     if (a <= 1) {
         const TReduction u = ReduceBelowOne(x);
-        return Combine(HalfPiMinusAt[u.Index], u, true);
+        return Combine(HalfPiMinusAt[u.Index], u, true, extra);
     }
     if (a < HugeLimit) {
         if (x < 0 || a <= 1 / DirectLimit) {
             // arctan (1/x), plus pi below 0.
             static const TPair* const Tables[2] = {ArcTanAt, PiMinus};
             const TReduction u = ReduceAboveOne(x);
-            return Combine(Tables[Bits(x).SignExponent >> 15][std::abs(u.Index)], u, false);
+            return Combine(Tables[Bits(x).SignExponent >> 15][std::abs(u.Index)], u, false, extra);
         }
         // arctan (1/x), small: 1/x needs its rounding error, which only an exact product gives.
         const long double v = 1 / a;
         const TPair p = TwoProduct(v, a);
-        return Direct(v, ((1 - p.Hi) - p.Lo) * v);
+        return Direct(v, ((1 - p.Hi) - p.Lo) * v + extra);
     }
     return x > 0 ? 1 / x : PiMinus[0].Hi + (PiMinus[0].Lo - 1 / a);
+}
+
+// x / sqrt(1 - x^2) as a pair for |x| < 1. 1 - x^2 is exact as a pair, and so are the
+// remainders of the square root and the quotient; the low parts only need a few bits.
+TPair SineOverCosine(long double x) {
+    // The square root starts from a rounded 1 - x^2 at once; the pair gives that its error.
+    const long double sHi = (1 - x) * (1 + x);
+    const long double w = std::sqrt(sHi);
+    const TPair square = TwoProduct(x, x);
+    const TPair d = KvPair::TwoSum(1, -square.Hi);
+    const long double sLo = (d.Hi - sHi) + (d.Lo - square.Lo);
+    const double inverse = 1 / static_cast<double>(w);
+    const TPair ww = TwoProduct(w, w);
+    const double wLo = static_cast<double>(((sHi - ww.Hi) - ww.Lo) + sLo) * (0.5 * inverse);
+    const long double v = x / w;
+    const TPair vw = TwoProduct(v, w);
+    const double r = static_cast<double>((x - vw.Hi) - vw.Lo) - static_cast<double>(v) * wLo;
+    return {v, static_cast<long double>(r * inverse)};
+}
+
+// The first-order change of arctan v.Hi that v.Lo makes.
+double Slope(TPair v) {
+    const double hi = static_cast<double>(v.Hi);
+    return static_cast<double>(v.Lo) / (1 + hi * hi);
+}
+
+} // namespace
+
+// NaN is sent back first: the ordered comparisons below would flag it as invalid.
+long double ArcTan(long double x) {
+    if (std::isnan(x)) return x + x;
+    return ArcTanPlus(x, -0.0);
+}
+
+// pi/2 - arctan x in (0, pi), from tables of the shifted values so that no sum cancels.
+long double ArcCot(long double x) {
+    if (std::isnan(x)) return x + x;
+    return ArcCotPlus(x, -0.0);
+}
+
+// arctan (x / sqrt(1 - x^2)) and arccot of the same, the quotient taken as a pair.
+long double ArcSin(long double x) {
+    if (std::isnan(x)) return x + x;
+    const long double a = std::fabs(x);
+    if (a >= 1) {
+        if (a > 1) return RaiseInvalid();
+        return x < 0 ? -HalfPi.Hi : HalfPi.Hi;
+    }
+    if (a < TinyLimit) return x;
+    const TPair v = SineOverCosine(x);
+    return ArcTanPlus(v.Hi, Slope(v));
+}
+
+long double ArcCos(long double x) {
+    if (std::isnan(x)) return x + x;
+    const long double a = std::fabs(x);
+    if (a >= 1) {
+        if (a > 1) return RaiseInvalid();
+        return x < 0 ? PiMinus[0].Hi : 0.0L;
+    }
+    const TPair v = SineOverCosine(x);
+    return ArcCotPlus(v.Hi, -Slope(v));
 }
 
 } // namespace KvScalar

@@ -11,7 +11,9 @@
 
 namespace {
 
+using KvScalar::ArcCos;
 using KvScalar::ArcCot;
+using KvScalar::ArcSin;
 using KvScalar::ArcTan;
 
 constexpr long double Inf = std::numeric_limits<long double>::infinity();
@@ -20,6 +22,12 @@ constexpr long double QuarterPi = 0x1.921fb54442d1846ap-1L;
 constexpr long double HalfPi = 0x1.921fb54442d1846ap+0L;
 constexpr long double ThreeQuarterPi = 0x1.2d97c7f3321d2350p+1L;
 constexpr long double Pi = 0x1.921fb54442d1846ap+1L;
+
+// Within one unit of the correctly rounded value.
+bool WithinUlp(long double value, long double rounded) {
+    return value == rounded || value == std::nextafter(rounded, 0.0L) ||
+           value == std::nextafter(rounded, 2 * rounded);
+}
 
 int FaultFlags() {
     return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
@@ -92,10 +100,55 @@ TEST(ArcTanKernelTest, HardValues) {
         {0x1.4p-33L, 0x1.4000000000000000p-33L, 0x1.921fb543a2d1846ap+0L},
     };
     for (const TCase& c : cases) {
-        const long double tan = ArcTan(c.X);
-        const long double cot = ArcCot(c.X);
-        EXPECT_LE(std::fabs(tan - c.Tan), std::fabs(std::nextafter(c.Tan, 0.0L) - c.Tan)) << c.X;
-        EXPECT_LE(std::fabs(cot - c.Cot), std::fabs(std::nextafter(c.Cot, 0.0L) - c.Cot)) << c.X;
+        EXPECT_TRUE(WithinUlp(ArcTan(c.X), c.Tan)) << c.X;
+        EXPECT_TRUE(WithinUlp(ArcCot(c.X), c.Cot)) << c.X;
+    }
+}
+
+TEST(ArcTanKernelTest, ArcSinAndArcCos) {
+    struct TCase {
+        long double X, Sin, Cos;
+    };
+    const TCase exact[] = {
+        {0.0L, 0.0L, HalfPi},
+        {1, HalfPi, 0.0L},
+        {-1, -HalfPi, Pi},
+        {-0x1p-40L, -0x1p-40L, 0x1.921fb54443d1846ap+0L},
+    };
+    for (const TCase& c : exact) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        EXPECT_EQ(ArcSin(c.X), c.Sin) << c.X;
+        EXPECT_EQ(ArcCos(c.X), c.Cos) << c.X;
+        EXPECT_EQ(FaultFlags(), 0) << c.X;
+    }
+    EXPECT_TRUE(std::signbit(ArcSin(-0.0L)));
+    EXPECT_EQ(ArcCos(-0.0L), HalfPi);
+    for (const long double x : {0x1.0000000000000002p0L, 2.0L, 1e4000L, Inf})
+        for (const long double y : {x, -x}) {
+            std::feclearexcept(FE_ALL_EXCEPT);
+            EXPECT_TRUE(std::isnan(ArcSin(y)));
+            EXPECT_EQ(FaultFlags(), FE_INVALID) << y;
+            std::feclearexcept(FE_ALL_EXCEPT);
+            EXPECT_TRUE(std::isnan(ArcCos(y)));
+            EXPECT_EQ(FaultFlags(), FE_INVALID) << y;
+        }
+    std::feclearexcept(FE_ALL_EXCEPT);
+    EXPECT_TRUE(std::isnan(ArcSin(NAN)) && std::isnan(ArcCos(NAN)));
+    EXPECT_EQ(FaultFlags(), 0);
+
+    // Correctly rounded from mpmath: pi/6 and pi/3, next to +-1, and near 1/sqrt 2 where the
+    // quotient x / sqrt(1 - x^2) crosses 1.
+    const TCase hard[] = {
+        {0x1.0p-1L, 0x1.0c152382d7365846p-1L, 0x1.0c152382d7365846p+0L},
+        {0x1.fffffffffffffffep-1L, 0x1.921fb542d8c79e02p+0L, 0x1.6a09e667f3bcc908p-32L},
+        {-0x1.fffffffffffffffep-1L, -0x1.921fb542d8c79e02p+0L, 0x1.921fb5438dcc9136p+1L},
+        {-0x1.8p-1L, -0x1.b235315c680dc082p-1L, 0x1.359d26f93b6c3256p+1L},
+        {0x1.6a09e667f3bcc908p-1L, 0x1.921fb54442d18468p-1L, 0x1.921fb54442d1846ap-1L},
+        {0x1.0cb295e9e1b0ap-30L, 0x1.0cb295e9e1b0a004p-30L, 0x1.921fb54010072cc2p+0L},
+    };
+    for (const TCase& c : hard) {
+        EXPECT_TRUE(WithinUlp(ArcSin(c.X), c.Sin)) << c.X;
+        EXPECT_TRUE(WithinUlp(ArcCos(c.X), c.Cos)) << c.X;
     }
 }
 
