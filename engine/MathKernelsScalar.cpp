@@ -60,20 +60,6 @@ long double Cot(long double x) {
     return 1.0L / std::tan(x);
 }
 
-// (1 - x)(1 + x) rather than 1 - x^2: exact near |x| = 1, where arccos is small.
-long double ArcSin(long double x) {
-    return std::atan2(x, std::sqrt((1 - x) * (1 + x)));
-}
-long double ArcCos(long double x) {
-    return std::atan2(std::sqrt((1 - x) * (1 + x)), x);
-}
-long double ArcTan(long double x) {
-    return std::atan(x);
-}
-long double ArcCot(long double x) {
-    return PiHalf - std::atan(x);
-}
-
 long double Sinh(long double x) {
     const long double ax = std::fabs(x);
     long double magnitude;
