@@ -53,20 +53,6 @@ long double Sqrt(long double x) {
     return std::sqrt(x);
 }
 
-// The processor's sine and cosine give up beyond 2^63; the value is then 0.
-long double Sin(long double x) {
-    return std::fabs(x) >= Two63 ? 0.0L : std::sin(x);
-}
-long double Cos(long double x) {
-    return std::fabs(x) >= Two63 ? 0.0L : std::cos(x);
-}
-long double Tan(long double x) {
-    return std::tan(x);
-}
-long double Cot(long double x) {
-    return 1.0L / std::tan(x);
-}
-
 // (1 - x)(1 + x) rather than 1 - x^2: exact near |x| = 1, where arccos is small.
 long double ArcSin(long double x) {
     return std::atan2(x, std::sqrt((1 - x) * (1 + x)));
