@@ -418,9 +418,11 @@ long double Tan(long double x) {
     const KvPair::TPair cosPair = KvTrig::SinOfSum(index + 32, p);
     const KvPair::TPair s = KvPair::FastTwoSum(sinPair.Hi, sinPair.Lo);
     const KvPair::TPair c = KvPair::FastTwoSum(cosPair.Hi, cosPair.Lo);
-    const long double q = s.Hi / c.Hi;
+    // One division: the remainder corrects the first quotient's rounding and that of 1/c.
+    const long double inverse = 1 / c.Hi;
+    const long double q = s.Hi * inverse;
     const KvPair::TPair qc = KvPair::TwoProduct(q, c.Hi);
-    return q + (((s.Hi - qc.Hi) - qc.Lo) + (s.Lo - q * c.Lo)) / c.Hi;
+    return q + (((s.Hi - qc.Hi) - qc.Lo) + (s.Lo - q * c.Lo)) * inverse;
 }
 
 long double Cot(long double x) {
