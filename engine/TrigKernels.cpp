@@ -414,9 +414,9 @@ long double Tan(long double x) {
     if (std::fabs(x) < KvTrig::TinyTan) return x;
     unsigned index;
     const KvTrig::TPowers p = KvTrig::ReduceAny(x, index);
-    const KvPair::TPair sinPair = KvTrig::SinOfSum(index, p);
+    // Only the divisor needs renormalizing: the remainder takes the sine's low part exactly.
+    const KvPair::TPair s = KvTrig::SinOfSum(index, p);
     const KvPair::TPair cosPair = KvTrig::SinOfSum(index + 32, p);
-    const KvPair::TPair s = KvPair::FastTwoSum(sinPair.Hi, sinPair.Lo);
     const KvPair::TPair c = KvPair::FastTwoSum(cosPair.Hi, cosPair.Lo);
     // One division: the remainder corrects the first quotient's rounding and that of 1/c.
     const long double inverse = 1 / c.Hi;

@@ -27,8 +27,8 @@ struct THardCase {
     long double Tan;
 };
 
-// The extended values nearest to pi/2 and pi, and arguments closest to a multiple of pi/2 in
-// each reduction range, with sin, cos and tan rounded from 400-bit values.
+// The extended values nearest to pi/2 and pi, arguments closest to a multiple of pi/2 in each
+// reduction range and a few ordinary ones, with sin, cos and tan rounded from 400-bit values.
 const THardCase HardCases[] = {
     {0x1.921fb54442d1846ap+0L, 0x1.0000000000000000p+0L, -0x1.d9cceba3f91f1976p-66L,
      -0x1.14a3c09b557b46bep+65L},
@@ -44,6 +44,12 @@ const THardCase HardCases[] = {
      -0x1.0c6effbd60ad250ap+3L},
     {0x1.3880000000000000p+13L, -0x1.38f2fa75d9288c9ep-2L, -0x1.e780e88ec44095b8p-1L,
      0x1.48aca838ad5c533cp-2L},
+    {0x1.6fccb8f64adf9036p+15L, -0x1.ffd886084cd0dc7ap-1L, 0x1.92155f7a3612751ep-6L,
+     -0x1.45e2455e4aefb8f4p+5L},
+    {-0x1.2d19f2ad85eedffcp+10L, 0x1.d8818efabc95f23ap-1L, -0x1.8a5ed075af6cedeep-2L,
+     -0x1.32b8804e6f2093d4p+1L},
+    {0x1.0000000000000000p+0L, 0x1.aed548f090cee042p-1L, 0x1.14a280fb5068b924p-1L,
+     0x1.8eb245cbee3a5b8ap+0L},
 };
 
 TEST(TrigKernels, HardArgumentsWithinOneUlp) {
