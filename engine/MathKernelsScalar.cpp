@@ -46,20 +46,6 @@ long double Sqrt(long double x) {
     return std::sqrt(x);
 }
 
-// The processor's sine and cosine give up beyond 2^63; the value is then 0.
-long double Sin(long double x) {
-    return std::fabs(x) >= Two63 ? 0.0L : std::sin(x);
-}
-long double Cos(long double x) {
-    return std::fabs(x) >= Two63 ? 0.0L : std::cos(x);
-}
-long double Tan(long double x) {
-    return std::tan(x);
-}
-long double Cot(long double x) {
-    return 1.0L / std::tan(x);
-}
-
 long double Sinh(long double x) {
     const long double ax = std::fabs(x);
     long double magnitude;
