@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "engine/MathPars.h"
 #include "engine/Progress.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
+#include "values/KvTypes.h"
 
 namespace {
 

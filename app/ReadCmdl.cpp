@@ -3,9 +3,9 @@
 #include <charconv>
 
 #include "app/Calculator.h"
-#include "functions/KvTypes.h"
 #include "platform/Locale.h"
 #include "platform/Utf8.h"
+#include "values/KvTypes.h"
 
 namespace {
 
