@@ -146,19 +146,3 @@ void TCalculator::SetStandardVariables() {
     MainFunctionObject->AddVariable("e");
     MainFunctionObject->SetVarValue("e", EValue);
 }
-
-bool TCalculator::ModeAvailable(TCalcMode mode) {
-    switch (mode) {
-    case cmSimple:
-    case cmSimplify:
-    case cmNewton:
-    case cmDerivative:
-    case cmAntiderivative:
-    case cmNumDerivative:
-    case cmNumIntegral:
-    case cmCurveLength:
-        return true;
-    default:
-        return false;
-    }
-}
