@@ -518,6 +518,8 @@ void TMainForm::StartEditExit(QLineEdit* field) {
     QString message;
     if (!TryStrToFloat(Text(field), value))
         message = "Hier muß eine reelle Zahl eingegeben werden!";
+    // The curve length's width gets the number check only: leaving it at 0 has never
+    // complained, and the calculation refuses such a width with its own message.
     else if ((field == DeltaEdit || field == IntgNumIntvEdit) && !(value > 0))
         message = "Der Wert muß größer 0 sein!";
     if (!message.isEmpty()) {
