@@ -7,10 +7,10 @@
 
 #include "app/Calculator.h"
 #include "calculus/MathXFnc.h"
-#include "engine/MathPars.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
+#include "values/KvTypes.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "calculus/MathDiff.h"
 #include "calculus/MathIntg.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Exceptions.h"
 
 void TCalculator::RunSimplify(const TCalcRequest&, TCalcOutcome& outcome) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "engine/MathPars.h"
 #include "engine/Progress.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
+#include "values/KvTypes.h"
 
 namespace {
 
@@ -145,20 +145,4 @@ void TCalculator::SetStandardVariables() {
     MainFunctionObject->SetVarValue("Pi", PiValue);
     MainFunctionObject->AddVariable("e");
     MainFunctionObject->SetVarValue("e", EValue);
-}
-
-bool TCalculator::ModeAvailable(TCalcMode mode) {
-    switch (mode) {
-    case cmSimple:
-    case cmSimplify:
-    case cmNewton:
-    case cmDerivative:
-    case cmAntiderivative:
-    case cmNumDerivative:
-    case cmNumIntegral:
-    case cmCurveLength:
-        return true;
-    default:
-        return false;
-    }
 }

@@ -81,8 +81,6 @@ public:
     std::string VariablesHint() const;
     // Pi and e with their built-in values, as on a first run.
     void SetStandardVariables();
-    // Whether this build can run the mode.
-    static bool ModeAvailable(TCalcMode mode);
 
     TKvMathTreeFunction& MainFunction() { return *MainFunctionObject; }
     const TKvMathTreeFunction& MainFunction() const { return *MainFunctionObject; }

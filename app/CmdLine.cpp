@@ -6,7 +6,7 @@
 TCommandLineHandler::TCommandLineHandler(const std::vector<std::string>& parameters) {
     bool fileNameNext = false;
     for (const std::string& p : parameters) {
-        if (p == "-i") {
+        if (p == SettingsFileOption) {
             fileNameNext = true;
         } else if (fileNameNext) {
             IniFileName = p;

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+// The option that names the settings file in the next parameter. Both readers go over all
+// parameters: this one takes the file, the expression's reader skips the two.
+constexpr const char* SettingsFileOption = "-i";
+
 class TCommandLineHandler {
 public:
     // Reads the parameters (without the program name). A named file becomes the settings file

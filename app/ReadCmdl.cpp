@@ -3,9 +3,10 @@
 #include <charconv>
 
 #include "app/Calculator.h"
-#include "functions/KvTypes.h"
+#include "app/CmdLine.h"
 #include "platform/Locale.h"
 #include "platform/Utf8.h"
+#include "values/KvTypes.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TKvMathCommandLine::TKvMathCommandLine(const std::vector<std::string>& parameter
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const std::string& p = parameters[i];
         if (p.empty()) continue;
-        if (p == "-i") {
+        if (p == SettingsFileOption) {
             ++i; // the settings file's name
             continue;
         }

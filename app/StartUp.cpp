@@ -2,9 +2,9 @@
 
 #include "app/Calculator.h"
 #include "app/ReadCmdl.h"
-#include "engine/MathPars.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
+#include "values/KvTypes.h"
 
 bool ApplyCommandLine(const TKvMathCommandLine& commandLine, TCalculator& calculator,
                       TCalcRequest& request, bool& panelVisible) {

@@ -1,9 +1,9 @@
 #include "app/VarTable.h"
 
 #include "app/Calculator.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
+#include "values/KvTypes.h"
 
 std::vector<TVarRow> VariableRows(const TKvMathTreeFunction& function) {
     std::vector<TVarRow> rows;

@@ -4,8 +4,8 @@
 
 #include "bench/Engines.h"
 #include "calculus/MathXFnc.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "tests/alloc/AllocCount.h"
 
 namespace Bench {

@@ -8,7 +8,7 @@
 
 #include "engine/MathTree.h"
 #include "functions/FncCreat.h"
-#include "functions/VarDepot.h"
+#include "values/VarDepot.h"
 
 class TKvMathTreeFunction;
 

@@ -7,8 +7,8 @@
 
 #include "calculus/MathDiff.h"
 #include "calculus/SymbolicNodes.h"
-#include "engine/MathPars.h"
 #include "engine/TreeWalk.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 
 using Symbolic::IsConstantOne;

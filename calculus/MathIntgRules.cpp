@@ -7,7 +7,7 @@
 #include "calculus/MathDiff.h"
 #include "calculus/MathIntg.h"
 #include "calculus/SymbolicNodes.h"
-#include "engine/MathPars.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 
 using Symbolic::Number;

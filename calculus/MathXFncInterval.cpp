@@ -7,8 +7,8 @@
 #include "calculus/MathXFnc.h"
 #include "calculus/NumericRules.h"
 #include "engine/MathKernels.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
+#include "values/KvTypes.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "engine/MathTree.h"
-#include "functions/KvTypes.h"
 #include "platform/Locale.h"
+#include "values/KvTypes.h"
 
 namespace Symbolic {
 

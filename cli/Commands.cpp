@@ -5,10 +5,10 @@
 
 #include "cli/TerminalProgress.h"
 #include "functions/FuncList.h"
-#include "functions/KvTypes.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
 #include "platform/Utf8.h"
+#include "values/KvTypes.h"
 
 #ifndef NIMBREL_HELP_FILE
 #define NIMBREL_HELP_FILE "Nimbrel.html"

@@ -190,11 +190,6 @@ int main(int argc, char** argv) {
         TSession session;
         const bool terminal = !options.Batch && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
         StartSession(session, options, terminal);
-        if (!TCalculator::ModeAvailable(session.Request.Mode)) {
-            Report(std::string("Berechnungsart '") + CliModeName(session.Request.Mode) +
-                   "' ist noch nicht verfügbar\nHilfe: nimbrel-cli --help");
-            return ExitUsage;
-        }
         const bool fromInput = options.Batch || session.Expression.empty();
         if (fromInput && options.PlotFile) {
             Report("--plot braucht einen Ausdruck unter den PARAMETERN und geht nicht mit --batch");

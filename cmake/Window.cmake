@@ -1,15 +1,11 @@
-# The window program: Qt 6 Widgets over the core. Its units are the window's own files in app/
-# and the information dialog in about/.
+# The window program: Qt 6 Widgets over the core. Its units, the information dialog among them,
+# are the files in window/.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 
-file(GLOB NIMBREL_WINDOW_SOURCES CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/app/Main*.cpp ${PROJECT_SOURCE_DIR}/app/VarsDlg*.cpp
-    ${PROJECT_SOURCE_DIR}/about/*.cpp)
-file(GLOB NIMBREL_WINDOW_HEADERS CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/app/Main*.h ${PROJECT_SOURCE_DIR}/app/VarsDlg*.h
-    ${PROJECT_SOURCE_DIR}/about/*.h)
+file(GLOB NIMBREL_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/window/*.cpp)
+file(GLOB NIMBREL_WINDOW_HEADERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/window/*.h)
 # The program's entry stays out of the library the window tests link.
-set(NIMBREL_WINDOW_ENTRY ${PROJECT_SOURCE_DIR}/app/MainProgram.cpp)
+set(NIMBREL_WINDOW_ENTRY ${PROJECT_SOURCE_DIR}/window/MainProgram.cpp)
 list(REMOVE_ITEM NIMBREL_WINDOW_SOURCES ${NIMBREL_WINDOW_ENTRY})
 
 add_library(nimbrel_window STATIC ${NIMBREL_WINDOW_SOURCES} ${NIMBREL_WINDOW_HEADERS})

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/MathErrors.h"
-#include "functions/KvTypes.h"
-#include "functions/VarDepot.h"
+#include "values/KvTypes.h"
+#include "values/MathErrors.h"
+#include "values/VarDepot.h"
 
 class TKvOperatorNode;
 using TKvNodePtr = std::unique_ptr<TKvOperatorNode>;

@@ -8,8 +8,8 @@
 #include "functions/FncCreat.h"
 #include "functions/FuncList.h"
 #include "functions/MathFunc.h"
-#include "functions/VarDepot.h"
 #include "platform/Exceptions.h"
+#include "values/VarDepot.h"
 
 // Raised when a tree cannot be written as text.
 class EKvMathTreeFunction : public Exception {

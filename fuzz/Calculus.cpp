@@ -7,11 +7,11 @@
 
 #include "app/Calculator.h"
 #include "calculus/MathDiff.h"
-#include "engine/MathPars.h"
 #include "functions/ExprText.h"
 #include "functions/MthTrFnc.h"
 #include "functions/SimplifyImpl.h"
 #include "fuzz/FuzzSupport.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 
 std::string ParseInto(TKvMathTreeFunction& function, const std::string& text) {
     auto parser = new TKvMathParser(&function);

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
 #include "fuzz/FuzzSupport.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 #include "platform/Utf8.h"
 

@@ -1,4 +1,5 @@
-// The general exception class and the runtime's own exceptions that the engine catches.
+// The base of our exceptions and the ones for conversions, list indexes and floating-point faults
+// that the engine catches.
 #pragma once
 
 #include <stdexcept>

@@ -119,7 +119,7 @@ inline TFpuFault FpuTestFaults() {
 // Forces a computed value to exist in memory at this point of the program.
 template <typename T> inline void FpuBarrier(T& value) { asm volatile("" : "+m"(value)::"memory"); }
 
-// The runtime's German message for a fault; empty for none.
+// Our German message for a fault (the text its exception carries); empty for none.
 const char* FpuFaultMessage(TFpuFault fault);
 
 // Raises the fault's exception (EInvalidOp, EZeroDivide, EOverflow); does nothing for None.

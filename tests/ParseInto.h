@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 
 // The function takes over a new parser for text and builds its tree; returns the parser's
 // message, empty on success.

@@ -6,8 +6,8 @@
 
 #include "engine/MathKernels.h"
 #include "engine/MathTree.h"
-#include "functions/VarDepot.h"
 #include "tests/alloc/AllocCount.h"
+#include "values/VarDepot.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "calculus/MathXFnc.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "tests/ParseInto.h"
 #include "tests/alloc/AllocCount.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 #include "tests/alloc/AllocCount.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Calculator.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 #include "tests/NodeLimit.h"
 

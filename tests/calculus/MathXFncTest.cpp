@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "calculus/MathXFnc.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 
 namespace {
 

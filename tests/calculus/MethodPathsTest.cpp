@@ -10,8 +10,8 @@
 
 #include "calculus/MathXFnc.h"
 #include "engine/MathKernels.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "tests/ParseInto.h"
 
 namespace {

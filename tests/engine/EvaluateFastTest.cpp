@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/MathKernels.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/FpuFaults.h"
 #include "tests/ParseInto.h"
 

@@ -8,8 +8,8 @@
 
 #include "engine/MathKernels.h"
 #include "engine/MathTree.h"
-#include "functions/VarDepot.h"
 #include "platform/FpuFaults.h"
+#include "values/VarDepot.h"
 
 namespace {
 

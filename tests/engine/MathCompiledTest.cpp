@@ -9,8 +9,8 @@
 #include "engine/MathCompiled.h"
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/FpuFaults.h"
 #include "tests/ParseInto.h"
 

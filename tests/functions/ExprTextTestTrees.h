@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 
 namespace TestTrees {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/MathPars.h"
 #include "functions/MthTrFnc.h"
+#include "parser/MathPars.h"
 #include "platform/Locale.h"
 #include "tests/NodeLimit.h"
 

@@ -10,11 +10,11 @@
 #include <QUrl>
 
 #include "GuiTest.h"
-#include "about/InfoAdd.h"
-#include "about/Stamps.h"
-#include "about/SysComp.h"
-#include "about/aboutdlg.h"
 #include "platform/VersionRes.h"
+#include "window/InfoAdd.h"
+#include "window/Stamps.h"
+#include "window/SysComp.h"
+#include "window/aboutdlg.h"
 
 class TAboutBoxTest : public TGuiTest {
     Q_OBJECT

@@ -9,12 +9,12 @@
 #include <cmath>
 
 #include "GuiTest.h"
-#include "app/Main.h"
-#include "app/MainGraph.h"
-#include "app/MainHelp.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
 #include "plot/PlotAxes.h"
+#include "window/Main.h"
+#include "window/MainGraph.h"
+#include "window/MainHelp.h"
 
 namespace {
 

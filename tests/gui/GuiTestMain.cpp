@@ -10,8 +10,8 @@
 
 #include "GuiTest.h"
 #include "app/IniHelp.h"
-#include "app/MainHelp.h"
 #include "platform/Locale.h"
+#include "window/MainHelp.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTextBrowser>
 
 #include "GuiTest.h"
-#include "app/MainHelp.h"
 #include "functions/FuncList.h"
+#include "window/MainHelp.h"
 
 class THelpTest : public TGuiTest {
     Q_OBJECT

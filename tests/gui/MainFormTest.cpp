@@ -28,12 +28,12 @@
 #include <memory>
 
 #include "GuiTest.h"
-#include "app/Main.h"
-#include "app/MainHelp.h"
-#include "app/MainMenuGrid.h"
-#include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
 #include "platform/EndSignals.h"
+#include "window/Main.h"
+#include "window/MainHelp.h"
+#include "window/MainMenuGrid.h"
+#include "window/VarsDlg.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "GuiTest.h"
-#include "app/MainProgress.h"
+#include "window/MainProgress.h"
 
 class TMainProgressTest : public TGuiTest {
     Q_OBJECT

@@ -9,14 +9,14 @@
 #include <QTest>
 
 #include "GuiTest.h"
-#include "about/InfoAdd.h"
-#include "about/aboutdlg.h"
 #include "app/Calculator.h"
-#include "app/Main.h"
-#include "app/MainGraph.h"
-#include "app/MainHelp.h"
-#include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
+#include "window/InfoAdd.h"
+#include "window/Main.h"
+#include "window/MainGraph.h"
+#include "window/MainHelp.h"
+#include "window/VarsDlg.h"
+#include "window/aboutdlg.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "GuiTest.h"
 #include "app/Calculator.h"
-#include "app/MainHelp.h"
-#include "app/VarsDlg.h"
 #include "functions/MthTrFnc.h"
+#include "window/MainHelp.h"
+#include "window/VarsDlg.h"
 
 namespace {
 

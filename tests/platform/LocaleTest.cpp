@@ -10,8 +10,8 @@
 #include <optional>
 #include <random>
 
-#include "functions/KvTypes.h"
 #include "platform/Exceptions.h"
+#include "values/KvTypes.h"
 
 namespace {
 
