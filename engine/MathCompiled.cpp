@@ -63,18 +63,17 @@ template <bool Leaf> long double Negation(const TStep& step) {
     return -Operand<Leaf>(step.Left);
 }
 
-template <bool Leaf> long double Function(const TStep& step) {
-    return step.Function(Operand<Leaf>(step.Left));
-}
+// One step function per scalar function: the call is direct, and a function defined in the
+// header (square root, square) is inlined.
+template <bool Leaf> struct TFunctionStep {
+    template <KvScalar::TScalarFunction F> static long double Kernel(const TStep& step) {
+        return F(Operand<Leaf>(step.Left));
+    }
+};
 
 long double LeafValue(const TStep& step) {
     return Operand<true>(step.Left);
 }
-
-// PickFunction's family that hands out the scalar function itself.
-struct TScalarOf {
-    template <KvScalar::TScalarFunction F> static KvScalar::TScalarFunction Kernel() { return F; }
-};
 
 // A compiled operand: a leaf's value buffer or the index of a step.
 struct TRef {
@@ -123,15 +122,16 @@ public:
         case OpCodes::Negation:
             if (node.NegateKernel != ExtendedNegate || node.Evaluator != EvaluateNegation)
                 return Refused();
-            return Emit(out.Leaf ? Negation<true> : Negation<false>, out, TRef{}, nullptr, out);
+            return Emit(out.Leaf ? Negation<true> : Negation<false>, out, TRef{}, out);
         default:
             break;
         }
-        const auto function = KvScalar::PickFunction<TScalarOf>(node.OpCode);
+        const TRun function = out.Leaf ? KvScalar::PickFunction<TFunctionStep<true>>(node.OpCode)
+                                       : KvScalar::PickFunction<TFunctionStep<false>>(node.OpCode);
         if (function == nullptr || node.FunctionKernel != SelectExtendedFunction(node.OpCode) ||
             node.Evaluator != EvaluateFunction)
             return Refused();
-        return Emit(out.Leaf ? Function<true> : Function<false>, out, TRef{}, function(), out);
+        return Emit(function, out, TRef{}, out);
     }
 
     // Turns the steps' indices into addresses, now that the list no longer grows.
@@ -144,7 +144,7 @@ public:
 
     // The root as a step, even when it is a leaf.
     const TStep* RootStep(TRef root) {
-        if (root.Leaf != nullptr) Emit(LeafValue, root, TRef{}, nullptr, root);
+        if (root.Leaf != nullptr) Emit(LeafValue, root, TRef{}, root);
         return &Steps[root.Step];
     }
 
@@ -163,17 +163,16 @@ private:
         for (std::int32_t i = 1; i < node.OperandCount(); ++i) {
             TRef right;
             if (!Node(*node.GetOperand(i), depth + 1, right)) return false;
-            if (!Emit(pick(left.Leaf != nullptr, right.Leaf != nullptr), left, right, nullptr,
-                      left))
+            if (!Emit(pick(left.Leaf != nullptr, right.Leaf != nullptr), left, right, left))
                 return false;
         }
         return true;
     }
 
-    bool Emit(TRun run, TRef left, TRef right, KvScalar::TScalarFunction function, TRef& out) {
+    bool Emit(TRun run, TRef left, TRef right, TRef& out) {
         const std::int32_t depth = std::max(left.Depth, right.Depth) + 1;
         if (depth > TKvCompiledTree::MaxDepth) return Refused();
-        Steps.push_back(TStep{run, left.Leaf, right.Leaf, function});
+        Steps.push_back(TStep{run, left.Leaf, right.Leaf});
         Links.emplace_back(left.Step, right.Step);
         out = TRef{nullptr, static_cast<std::int32_t>(Steps.size() - 1), depth};
         return true;

@@ -19,7 +19,6 @@ struct TKvCompiledStep {
     // A leaf's value buffer or another step, as Run expects.
     const void* Left = nullptr;
     const void* Right = nullptr;
-    long double (*Function)(long double) = nullptr;
 };
 
 class TKvCompiledTree {

@@ -78,8 +78,13 @@ long double Exp(long double x);
 long double Ln(long double x);
 long double Log(long double x);
 long double Ld(long double x);
-long double Sqr(long double x);
-long double Sqrt(long double x);
+// Defined here so that the evaluators' kernels inline them.
+inline long double Sqr(long double x) {
+    return x * x;
+}
+inline long double Sqrt(long double x) {
+    return __builtin_sqrtl(x);
+}
 long double Sin(long double x);
 long double Cos(long double x);
 long double Tan(long double x);
@@ -108,8 +113,18 @@ long double Floor(long double x);
 long double Phase(long double x);
 long double Rnd(long double x);
 long double Factorial(long double x);
-// a^b into r; false for 0 to a negative power and a negative base to a fractional one.
-bool Power(long double a, long double b, long double& r);
+// Power for every exponent but the square.
+bool PowerGeneral(long double a, long double b, long double& r);
+// a^b into r; false for 0 to a negative power and a negative base to a fractional one. The
+// square is inline: it is the common case, and correctly rounded as a single product. A NaN
+// base goes the long way, whose comparison raises invalid for it.
+inline bool Power(long double a, long double b, long double& r) {
+    if (b == 2 && !__builtin_isnan(a)) {
+        r = a * a;
+        return true;
+    }
+    return PowerGeneral(a, b, r);
+}
 // Six-term Lanczos approximation of ln Gamma(v), for v >= 1.
 long double LnGamma(long double v);
 

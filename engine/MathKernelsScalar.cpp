@@ -39,12 +39,6 @@ long double Log(long double x) {
 long double Ld(long double x) {
     return std::log2(x);
 }
-long double Sqr(long double x) {
-    return x * x;
-}
-long double Sqrt(long double x) {
-    return std::sqrt(x);
-}
 
 long double Sinh(long double x) {
     const long double ax = std::fabs(x);

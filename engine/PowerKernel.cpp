@@ -133,7 +133,7 @@ bool IntegerPower(long double a, int n, long double& r) {
 
 namespace KvScalar {
 
-bool Power(long double a, long double b, long double& r) {
+bool PowerGeneral(long double a, long double b, long double& r) {
     if (a == 0) {
         if (b > 0)
             r = 0;
@@ -141,12 +141,6 @@ bool Power(long double a, long double b, long double& r) {
             r = 1;
         else
             return false;
-        return true;
-    }
-    // The square is the common case and correctly rounded as a single product. A NaN base
-    // goes the long way, whose comparison a < 0 raises invalid for it.
-    if (b == 2 && !std::isnan(a)) {
-        r = a * a;
         return true;
     }
     // The range test first, and quiet: converting a large or NaN exponent to int would raise
