@@ -88,7 +88,11 @@ long double TKvMathUseOtherFunction::CompiledOrFastValue() {
     TKvOperatorNode& tree = *OtherFunction->GetTree();
     if (InRun && !CompileRefused) {
         const TKvCompiledTree::TResult result = Compiled.Compile(tree);
-        if (result == TKvCompiledTree::TResult::Compiled) return Compiled.Value();
+        if (result == TKvCompiledTree::TResult::Compiled) {
+            // Only ever called right after DirectSlot resolved the buffer.
+            CompiledSlot = static_cast<long double*>(SlotVariable->Value);
+            return Compiled.Value();
+        }
         // Messages left by a failed evaluation go with the next successful one.
         CompileRefused = result == TKvCompiledTree::TResult::Refused;
     }

@@ -82,12 +82,17 @@ protected:
     // evaluated so. A group whose test finds a flag runs again with ValueAt, from the random
     // seed it started with, so that the first fault and its message come as they would.
     bool UncheckedValueAt(long double x, long double& value) {
-        long double* slot = DirectSlot();
         LastDirect = false;
-        if (slot == nullptr) [[unlikely]]
-            return false;
-        *slot = x;
-        value = FastTreeValue();
+        if (long double* slot = CompiledSlot) [[likely]] {
+            *slot = x;
+            value = Compiled.Value();
+        } else {
+            slot = DirectSlot();
+            if (slot == nullptr) [[unlikely]]
+                return false;
+            *slot = x;
+            value = FastTreeValue();
+        }
         OtherFunction->TakeFaultlessValue(value);
         return true;
     }
@@ -102,6 +107,7 @@ protected:
     // a progress check, whose hook may have run anything.
     void ForgetCompiled() {
         Compiled.Clear();
+        CompiledSlot = nullptr;
         CompileRefused = false;
     }
 
@@ -170,6 +176,9 @@ private:
     // The tree holds something the program cannot compute; the fast evaluators take it.
     bool CompileRefused = false;
     bool InRun = false;
+    // The running variable's buffer while the program is valid: nothing that could move it
+    // runs before the program is forgotten, so the evaluations of a run need not resolve it.
+    long double* CompiledSlot = nullptr;
 };
 
 // A method that iterates on the running variable, which must be set before Calculate.

@@ -24,7 +24,9 @@ template <bool Checked> long double Step(long double value) {
 // A difference quotient's step at x: relative to x away from 0, since beyond 1 a fixed step
 // falls below the spacing of extended numbers and x + step would round back to x.
 inline long double ScaledStep(long double step, long double x) {
-    return step * std::fmax(1.0L, std::fabs(x));
+    // A comparison rather than fmax, which is a library call for long double; NaN gives 1 too.
+    const long double size = std::fabs(x);
+    return step * (size > 1 ? size : 1.0L);
 }
 
 // A step over which a function with values near y changes by more than its rounding, for a
