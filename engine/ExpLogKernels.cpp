@@ -364,7 +364,8 @@ long double LnPolynomial(long double r) {
 
 // e^x = 2^k 2^(j/128) e^r with x = (128 k + j) ln2/128 + r: the two-part ln2/128 keeps r
 // exact to far below the last place for every x in range, so large arguments lose nothing.
-long double Exp(long double x) {
+// e^x 2^shift, scaled before rounding: its overflow is the scaled value's own.
+[[gnu::always_inline]] inline long double ScaledExp(long double x, int shift) {
     // The quiet comparisons let a NaN through without the invalid flag.
     if (!std::isless(std::fabs(x), ExpLimit)) {
         if (std::isnan(x)) return x + x;
@@ -384,13 +385,21 @@ long double Exp(long double x) {
     // product with p still counts.
     const long double hi = t.Hi;
     const long double s = hi + (t.Lo + (hi + t.Lo) * (r + static_cast<long double>(rd2 * q)));
-    const int k = kj >> 7;
+    const int k = (kj >> 7) + shift;
     if (k >= -1022 && k <= 1023) return s * static_cast<long double>(DoublePowerOfTwo(k));
     // In two factors, each representable: near the ends 2^k alone is not. The second
     // multiplication rounds a denormal result once and raises overflow where the result
     // exceeds the range.
     const int half = k / 2;
     return s * KvPair::PowerOfTwo(half) * KvPair::PowerOfTwo(k - half);
+}
+
+long double Exp(long double x) {
+    return ScaledExp(x, 0);
+}
+
+long double HalfExp(long double x) {
+    return ScaledExp(x, -1);
 }
 
 // ln x = e ln2 - ln inv_j + ln(1 + r) with x = 2^e m and r = m inv_j - 1. The reciprocals

@@ -75,6 +75,8 @@ namespace KvScalar {
 using TScalarFunction = long double (*)(long double);
 
 long double Exp(long double x);
+// e^x / 2, which overflows only where the half does.
+long double HalfExp(long double x);
 long double Ln(long double x);
 long double Log(long double x);
 long double Ld(long double x);

@@ -48,7 +48,7 @@ long double Sinh(long double x) {
         magnitude = 0.5L * (m + m / (m + 1));
     } else {
         // From |x|, so that a very negative x overflows as a large positive one does.
-        const long double h = Exp(ax) / 2;
+        const long double h = HalfExp(ax);
         magnitude = h - 0.25L / h;
     }
     return WithSignOf(x, magnitude);
@@ -60,7 +60,7 @@ long double Cosh(long double x) {
         const long double m = std::expm1(ax);
         return 1 + m * m / (2 * (m + 1));
     }
-    const long double h = Exp(ax) / 2;
+    const long double h = HalfExp(ax);
     return h + 0.25L / h;
 }
 

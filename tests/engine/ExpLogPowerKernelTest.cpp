@@ -45,6 +45,13 @@ TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
         {"exp to zero", [] { return KvScalar::Exp(-11399.9L); }, 0, 0},
         {"exp -20000", [] { return KvScalar::Exp(-20000); }, 0, 0},
         {"exp NaN", [] { return KvScalar::Exp(NaN); }, NaN, 0},
+        // Past exp's edge, the hyperbolic functions are still finite for another ln 2.
+        {"sinh past exp's overflow", [] { return KvScalar::Sinh(FirstOverflow); },
+         0x1.0000000000000d88p+16383L, 0},
+        {"cosh past exp's overflow", [] { return KvScalar::Cosh(-FirstOverflow); },
+         0x1.0000000000000d88p+16383L, 0},
+        {"sinh overflow", [] { return KvScalar::Sinh(11357.3L); }, Inf, FE_OVERFLOW},
+        {"cosh overflow", [] { return KvScalar::Cosh(-11357.3L); }, Inf, FE_OVERFLOW},
         {"ln 0", [] { return KvScalar::Ln(0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -0", [] { return KvScalar::Ln(-0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -1", [] { return KvScalar::Ln(-1); }, NaN, FE_INVALID},
