@@ -4,6 +4,7 @@
 
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
+#include "engine/PowerKernel.h"
 
 namespace {
 
@@ -44,6 +45,22 @@ struct TPower {
         if (!KvScalar::Power(a, b, r)) [[unlikely]]
             return Refuse();
         return r;
+    }
+};
+
+// A constant whole exponent from 3 to KvPower::LargestExponent: the integer power directly, without
+// the case analysis that gives the same for it. The square is inline in Power already.
+struct TWholePower {
+    static bool Takes(const TKvOperatorNode& exponent) {
+        if (exponent.OpCode != OpCodes::Constant) return false;
+        const long double b = Load<long double>(exponent.Value);
+        return b >= 3 && b <= KvPower::LargestExponent && b == static_cast<int>(b);
+    }
+    static long double Apply(long double a, long double b) {
+        long double r;
+        if (KvPower::IntegerPower(a, static_cast<int>(b), r)) [[likely]]
+            return r;
+        return TPower::Apply(a, b);
     }
 };
 
@@ -162,9 +179,12 @@ private:
             return Refused();
         for (std::int32_t i = 1; i < node.OperandCount(); ++i) {
             TRef right;
-            if (!Node(*node.GetOperand(i), depth + 1, right)) return false;
-            if (!Emit(pick(left.Leaf != nullptr, right.Leaf != nullptr), left, right, left))
-                return false;
+            const TKvOperatorNode& operand = *node.GetOperand(i);
+            if (!Node(operand, depth + 1, right)) return false;
+            const TRun run = node.OpCode == OpCodes::Power && TWholePower::Takes(operand)
+                                 ? PickBinary<TWholePower>(left.Leaf != nullptr, true)
+                                 : pick(left.Leaf != nullptr, right.Leaf != nullptr);
+            if (!Emit(run, left, right, left)) return false;
         }
         return true;
     }
