@@ -146,7 +146,7 @@ private:
 };
 
 // How the arguments of one slot of a block are drawn.
-struct TSpec {
+struct TRecipe {
     std::uint8_t Kind = 0;
     std::int32_t E0 = 0, E1 = 0;
     std::uint8_t Sign = 0;
@@ -156,42 +156,42 @@ struct TSpec {
     std::uint32_t Offset = 0;
 };
 
-TSpec ReadSpec(TReader& in) {
-    TSpec spec;
-    spec.Kind = in.Get<std::uint8_t>();
-    if (spec.Kind == 0) {
-        spec.E0 = in.Get<std::int32_t>();
-        spec.E1 = in.Get<std::int32_t>();
-        spec.Sign = in.Get<std::uint8_t>();
-    } else if (spec.Kind == 1) {
+TRecipe ReadRecipe(TReader& in) {
+    TRecipe recipe;
+    recipe.Kind = in.Get<std::uint8_t>();
+    if (recipe.Kind == 0) {
+        recipe.E0 = in.Get<std::int32_t>();
+        recipe.E1 = in.Get<std::int32_t>();
+        recipe.Sign = in.Get<std::uint8_t>();
+    } else if (recipe.Kind == 1) {
         const auto low = in.Get<std::uint64_t>();
         const auto high = in.Get<std::int64_t>();
-        spec.K0 = TKey(high) * (TKey(1) << 64) + TKey(low);
-        spec.N = in.Get<std::uint64_t>();
-        spec.S = in.Get<std::int32_t>();
+        recipe.K0 = TKey(high) * (TKey(1) << 64) + TKey(low);
+        recipe.N = in.Get<std::uint64_t>();
+        recipe.S = in.Get<std::int32_t>();
     } else {
-        spec.Offset = in.Get<std::uint32_t>();
+        recipe.Offset = in.Get<std::uint32_t>();
     }
-    return spec;
+    return recipe;
 }
 
-long double Draw(const TSpec& spec, std::uint64_t& state, std::uint32_t index,
+long double Draw(const TRecipe& recipe, std::uint64_t& state, std::uint32_t index,
                  const std::vector<long double>& pool) {
-    if (spec.Kind == 0) {
-        const int e = spec.E0 + int(SplitMix(state) % std::uint64_t(spec.E1 - spec.E0 + 1));
+    if (recipe.Kind == 0) {
+        const int e = recipe.E0 + int(SplitMix(state) % std::uint64_t(recipe.E1 - recipe.E0 + 1));
         const std::uint64_t m = SplitMix(state) | (std::uint64_t(1) << 63);
-        bool negative = spec.Sign == 1;
-        if (spec.Sign == 2) negative = SplitMix(state) & 1;
+        bool negative = recipe.Sign == 1;
+        if (recipe.Sign == 2) negative = SplitMix(state) & 1;
         const long double x = KvPair::FromBits(m, std::uint16_t(e + KvPair::ExponentBias));
         return negative ? -x : x;
     }
-    if (spec.Kind == 1) {
-        const TKey k = spec.K0 + TKey(SplitMix(state) % spec.N);
+    if (recipe.Kind == 1) {
+        const TKey k = recipe.K0 + TKey(SplitMix(state) % recipe.N);
         const long double magnitude = std::uint64_t(k < 0 ? -k : k);
-        const long double x = std::ldexp(magnitude, spec.S);
+        const long double x = std::ldexp(magnitude, recipe.S);
         return k < 0 ? -x : x;
     }
-    const std::size_t at = std::size_t(spec.Offset) + index;
+    const std::size_t at = std::size_t(recipe.Offset) + index;
     return at < pool.size() ? pool[at] : NAN;
 }
 
@@ -257,12 +257,12 @@ TResult Measure(const TKernel& kernel, TReader& in, const std::vector<long doubl
     for (std::uint32_t block = 0; block < blocks && !in.Failed; ++block) {
         const std::uint32_t count = in.Get<std::uint32_t>();
         std::uint64_t state = in.Get<std::uint64_t>();
-        std::vector<TSpec> specs;
+        std::vector<TRecipe> recipes;
         for (int slot = 0; slot < arity; ++slot)
-            specs.push_back(ReadSpec(in));
+            recipes.push_back(ReadRecipe(in));
         for (std::uint32_t i = 0; i < count && !in.Failed; ++i) {
-            const long double a = Draw(specs[0], state, i, pool);
-            const long double b = arity > 1 ? Draw(specs[1], state, i, pool) : 0;
+            const long double a = Draw(recipes[0], state, i, pool);
+            const long double b = arity > 1 ? Draw(recipes[1], state, i, pool) : 0;
             const std::uint32_t stored = in.Get<std::uint32_t>();
             const long double nimbrel = kernel.Nimbrel(a, b);
             const long double library = kernel.Library(a, b);

@@ -13,7 +13,7 @@
 #             biased exponent): the stored arguments
 #   u32       kernel count, then per kernel:
 #     u8 name length, the name; u8 arity (1, or 2 for power); u32 block count, then per block:
-#       u32 count N; u64 seed; per argument slot one spec:
+#       u32 count N; u64 seed; per argument slot one recipe:
 #         u8 0 (log): i32 e0, i32 e1, u8 sign (0 +, 1 -, 2 both): per value one draw for the
 #            binary exponent e in e0..e1 (e0 + draw mod (e1 - e0 + 1)), one for the mantissa m
 #            (draw | 2^63), and for sign 2 one for the sign (draw & 1 negative); value m 2^(e-63)
@@ -114,11 +114,11 @@ class Pool:
         return ("pool", offset, len(values))
 
 
-def log_spec(e0, e1, sign):
+def log_recipe(e0, e1, sign):
     return ("log", e0, e1, sign)
 
 
-def lin_spec(k0, n, s):
+def lin_recipe(k0, n, s):
     assert 1 <= n < 1 << 64 and abs(k0) < 1 << 64 and abs(k0 + n - 1) < 1 << 64
     return ("lin", k0, n, s)
 
@@ -127,13 +127,13 @@ def lin_range(lo, hi, s):
     """Values k 2^s for lo <= k 2^s <= hi (lo, hi exact multiples of 2^s)."""
     k0 = int(mp.ldexp(lo, -s))
     k1 = int(mp.ldexp(hi, -s))
-    return lin_spec(k0, k1 - k0 + 1, s)
+    return lin_recipe(k0, k1 - k0 + 1, s)
 
 
-def draw(spec, state, index):
-    kind = spec[0]
+def draw(recipe, state, index):
+    kind = recipe[0]
     if kind == "log":
-        _, e0, e1, sign = spec
+        _, e0, e1, sign = recipe
         state, r = splitmix(state)
         e = e0 + r % (e1 - e0 + 1)
         state, r = splitmix(state)
@@ -145,20 +145,20 @@ def draw(spec, state, index):
         v = mp.ldexp(mp.mpf(m), e - 63)
         return state, (-v if negative else v)
     if kind == "lin":
-        _, k0, n, s = spec
+        _, k0, n, s = recipe
         state, r = splitmix(state)
         return state, mp.ldexp(mp.mpf(k0 + r % n), s)
-    return state, POOL.values[spec[1] + index]
+    return state, POOL.values[recipe[1] + index]
 
 
-def pack_spec(spec):
-    kind = spec[0]
+def pack_recipe(recipe):
+    kind = recipe[0]
     if kind == "log":
-        return struct.pack("<BiiB", 0, spec[1], spec[2], spec[3])
+        return struct.pack("<BiiB", 0, recipe[1], recipe[2], recipe[3])
     if kind == "lin":
-        return struct.pack("<B", 1) + spec[1].to_bytes(16, "little", signed=True) + struct.pack(
-            "<Qi", spec[2], spec[3])
-    return struct.pack("<BI", 2, spec[1])
+        return struct.pack("<B", 1) + recipe[1].to_bytes(16, "little", signed=True) + struct.pack(
+            "<Qi", recipe[2], recipe[3])
+    return struct.pack("<BI", 2, recipe[1])
 
 
 POOL = Pool()
@@ -263,24 +263,24 @@ def exp_blocks():
     normal_k = int(mp.floor(mp.ldexp(mp.log(mp.ldexp(1, EMIN)), -EXP_S)))
     bottom_k = int(mp.ceil(mp.ldexp(mp.mpf(-11399), -EXP_S)))
     return [
-        (8000, [log_spec(TINY, -34, 2)]),
-        (40000, [log_spec(-33, 12, 2)]),
-        (20000, [lin_spec(1 << 63, top_k - (1 << 63) + 1, EXP_S)]),
-        (20000, [lin_spec(bottom_k, -(1 << 63) - bottom_k + 1, EXP_S)]),
-        (4000, [lin_spec(top_k - 3999, 4000, EXP_S)]),
-        (4000, [lin_spec(normal_k - 2000, 4000, EXP_S)]),
-        (2000, [lin_spec(bottom_k, 2000, EXP_S)]),
-        (2000, [lin_spec(-100 * 2**10, 200 * 2**10 + 1, -10)]),
+        (8000, [log_recipe(TINY, -34, 2)]),
+        (40000, [log_recipe(-33, 12, 2)]),
+        (20000, [lin_recipe(1 << 63, top_k - (1 << 63) + 1, EXP_S)]),
+        (20000, [lin_recipe(bottom_k, -(1 << 63) - bottom_k + 1, EXP_S)]),
+        (4000, [lin_recipe(top_k - 3999, 4000, EXP_S)]),
+        (4000, [lin_recipe(normal_k - 2000, 4000, EXP_S)]),
+        (2000, [lin_recipe(bottom_k, 2000, EXP_S)]),
+        (2000, [lin_recipe(-100 * 2**10, 200 * 2**10 + 1, -10)]),
     ]
 
 
 def near_one(count_wide, count_close):
     # Below 1 the spacing is 2^-64, above it 2^-63.
     return [
-        (count_wide, [lin_spec((1 << 64) - (1 << 54), 1 << 54, -64)]),
-        (count_wide, [lin_spec(TOP + 1, 1 << 53, -63)]),
-        (count_close, [lin_spec((1 << 64) - (1 << 20), 1 << 20, -64)]),
-        (count_close, [lin_spec(TOP + 1, 1 << 20, -63)]),
+        (count_wide, [lin_recipe((1 << 64) - (1 << 54), 1 << 54, -64)]),
+        (count_wide, [lin_recipe(TOP + 1, 1 << 53, -63)]),
+        (count_close, [lin_recipe((1 << 64) - (1 << 20), 1 << 20, -64)]),
+        (count_close, [lin_recipe(TOP + 1, 1 << 20, -63)]),
     ]
 
 
@@ -292,19 +292,19 @@ def logarithm_blocks(scale):
         EXACT.append(POOL.add(exact_powers_of_ten()))
     exact = EXACT[0]
     return [
-        (40 * scale, [log_spec(EMIN, 16383, 0)]),
-        (20 * scale, [log_spec(-20, 20, 0)]),
-        (2 * scale, [lin_spec(1, TOP - 1, EMIN - 63)]),
+        (40 * scale, [log_recipe(EMIN, 16383, 0)]),
+        (20 * scale, [log_recipe(-20, 20, 0)]),
+        (2 * scale, [lin_recipe(1, TOP - 1, EMIN - 63)]),
         (exact[2], [exact]),
     ] + near_one(15 * scale, 5 * scale)
 
 
 def trigonometric_blocks(near):
     return [
-        (10000, [log_spec(TINY, -33, 2)]),
-        (30000, [log_spec(-32, 10, 2)]),
-        (20000, [lin_spec(-8 << 59, (16 << 59) + 1, -59)]),
-        (25000, [log_spec(11, 62, 2)]),
+        (10000, [log_recipe(TINY, -33, 2)]),
+        (30000, [log_recipe(-32, 10, 2)]),
+        (20000, [lin_recipe(-8 << 59, (16 << 59) + 1, -59)]),
+        (25000, [log_recipe(11, 62, 2)]),
         (near[2], [near]),
     ]
 
@@ -313,27 +313,27 @@ def hyperbolic_blocks(edge):
     edge_k = int(mp.floor(mp.ldexp(edge, -EXP_S)))
     exp_k = int(mp.floor(mp.ldexp(LN_MAX, -EXP_S)))
     return [
-        (500, [log_spec(TINY, -33, 2)]),
-        (1500, [log_spec(-32, 12, 2)]),
-        (500, [lin_spec(1 << 63, edge_k - (1 << 63) + 1, EXP_S)]),
-        (500, [lin_spec(-edge_k, edge_k - (1 << 63) + 1, EXP_S)]),
-        (500, [lin_spec(edge_k - 999, 1000, EXP_S)]),
-        (500, [lin_spec(-edge_k, 1000, EXP_S)]),
+        (500, [log_recipe(TINY, -33, 2)]),
+        (1500, [log_recipe(-32, 12, 2)]),
+        (500, [lin_recipe(1 << 63, edge_k - (1 << 63) + 1, EXP_S)]),
+        (500, [lin_recipe(-edge_k, edge_k - (1 << 63) + 1, EXP_S)]),
+        (500, [lin_recipe(edge_k - 999, 1000, EXP_S)]),
+        (500, [lin_recipe(-edge_k, 1000, EXP_S)]),
         # Beyond ln(max), where e^|x| overflows but the result does not.
-        (250, [lin_spec(exp_k + 1, edge_k - exp_k, EXP_S)]),
-        (250, [lin_spec(-edge_k, edge_k - exp_k, EXP_S)]),
+        (250, [lin_recipe(exp_k + 1, edge_k - exp_k, EXP_S)]),
+        (250, [lin_recipe(-edge_k, edge_k - exp_k, EXP_S)]),
     ]
 
 
 def inverse_sine_blocks():
     exact = POOL.add([mp.mpf(v) for v in (0, 1, -1, 0.5, -0.5)])
     return [
-        (1500, [lin_spec(-TOP, (1 << 64) - 1, -63)]),
-        (1000, [log_spec(TINY, -2, 2)]),
-        (500, [lin_spec((1 << 64) - (1 << 40), 1 << 40, -64)]),
-        (500, [lin_spec(-(1 << 64) + 1, 1 << 40, -64)]),
-        (250, [lin_spec((1 << 64) - (1 << 12), 1 << 12, -64)]),
-        (250, [lin_spec(-(1 << 64) + 1, 1 << 12, -64)]),
+        (1500, [lin_recipe(-TOP, (1 << 64) - 1, -63)]),
+        (1000, [log_recipe(TINY, -2, 2)]),
+        (500, [lin_recipe((1 << 64) - (1 << 40), 1 << 40, -64)]),
+        (500, [lin_recipe(-(1 << 64) + 1, 1 << 40, -64)]),
+        (250, [lin_recipe((1 << 64) - (1 << 12), 1 << 12, -64)]),
+        (250, [lin_recipe(-(1 << 64) + 1, 1 << 12, -64)]),
         (exact[2], [exact]),
     ]
 
@@ -342,18 +342,18 @@ def power_blocks():
     edges = power_near_range_edges()
     bases = POOL.add([a for a, _ in edges])
     exponents = POOL.add([b for _, b in edges])
-    integer = lin_spec(-20, 41, 0)
+    integer = lin_recipe(-20, 41, 0)
     return [
-        (37000, [log_spec(-64, 63, 0), lin_spec(-64 << 56, (128 << 56) + 1, -56)]),
-        (10000, [log_spec(-1000, 999, 0), lin_spec(-16 << 58, (32 << 58) + 1, -58)]),
-        (5000, [lin_spec((1 << 64) - (1 << 54), 1 << 54, -64), log_spec(0, 20, 2)]),
-        (5000, [lin_spec(TOP + 1, 1 << 53, -63), log_spec(0, 20, 2)]),
-        (20000, [log_spec(-800, 799, 2), integer]),
-        (5000, [lin_spec(1, 1000, 0), integer]),
-        (3000, [lin_spec(-1000, 1000, 0), integer]),
-        (4000, [log_spec(EMIN, 16383, 0), lin_spec(1, 1, -1)]),
-        (4000, [log_spec(-8000, 7999, 2), lin_spec(2, 1, 0)]),
-        (4000, [log_spec(-5000, 4999, 2), lin_spec(3, 1, 0)]),
+        (37000, [log_recipe(-64, 63, 0), lin_recipe(-64 << 56, (128 << 56) + 1, -56)]),
+        (10000, [log_recipe(-1000, 999, 0), lin_recipe(-16 << 58, (32 << 58) + 1, -58)]),
+        (5000, [lin_recipe((1 << 64) - (1 << 54), 1 << 54, -64), log_recipe(0, 20, 2)]),
+        (5000, [lin_recipe(TOP + 1, 1 << 53, -63), log_recipe(0, 20, 2)]),
+        (20000, [log_recipe(-800, 799, 2), integer]),
+        (5000, [lin_recipe(1, 1000, 0), integer]),
+        (3000, [lin_recipe(-1000, 1000, 0), integer]),
+        (4000, [log_recipe(EMIN, 16383, 0), lin_recipe(1, 1, -1)]),
+        (4000, [log_recipe(-8000, 7999, 2), lin_recipe(2, 1, 0)]),
+        (4000, [log_recipe(-5000, 4999, 2), lin_recipe(3, 1, 0)]),
         (len(edges), [bases, exponents]),
     ]
 
@@ -370,30 +370,30 @@ def kernels():
         ("log", mp.log10, logarithm_blocks(40)),
         ("ld", lambda x: mp.log(x, 2), logarithm_blocks(40)),
         ("sqrt", mp.sqrt, [
-            (2500, [log_spec(EMIN, 16383, 0)]),
-            (1000, [log_spec(-20, 20, 0)]),
-            (300, [lin_spec(1, TOP - 1, EMIN - 63)]),
-            (200, [lin_spec(1, 10**6, 0)]),
+            (2500, [log_recipe(EMIN, 16383, 0)]),
+            (1000, [log_recipe(-20, 20, 0)]),
+            (300, [lin_recipe(1, TOP - 1, EMIN - 63)]),
+            (200, [lin_recipe(1, 10**6, 0)]),
         ]),
         ("arctan", mp.atan, [
-            (10000, [log_spec(TINY, -33, 2)]),
-            (50000, [log_spec(-32, 32, 2)]),
-            (20000, [lin_spec(-4 << 60, (8 << 60) + 1, -60)]),
-            (15000, [log_spec(33, 16383, 2)]),
-            (1000, [lin_spec((1 << 64) - (1 << 30), 1 << 30, -64)]),
-            (1000, [lin_spec(TOP + 1, 1 << 30, -63)]),
-            (1000, [lin_spec(-(1 << 64) + 1, 1 << 30, -64)]),
-            (1000, [lin_spec(-TOP - (1 << 30), 1 << 30, -63)]),
+            (10000, [log_recipe(TINY, -33, 2)]),
+            (50000, [log_recipe(-32, 32, 2)]),
+            (20000, [lin_recipe(-4 << 60, (8 << 60) + 1, -60)]),
+            (15000, [log_recipe(33, 16383, 2)]),
+            (1000, [lin_recipe((1 << 64) - (1 << 30), 1 << 30, -64)]),
+            (1000, [lin_recipe(TOP + 1, 1 << 30, -63)]),
+            (1000, [lin_recipe(-(1 << 64) + 1, 1 << 30, -64)]),
+            (1000, [lin_recipe(-TOP - (1 << 30), 1 << 30, -63)]),
         ]),
         ("arcsin", mp.asin, inverse_sine_blocks()),
         ("arccos", mp.acos, inverse_sine_blocks()),
         ("sinh", mp.sinh, hyperbolic_blocks(sinh_edge)),
         ("cosh", mp.cosh, hyperbolic_blocks(mp.acosh(MAX_VALUE))),
         ("tanh", mp.tanh, [
-            (500, [log_spec(TINY, -33, 2)]),
-            (1500, [log_spec(-32, 4, 2)]),
-            (1500, [lin_spec(-25 << 58, (50 << 58) + 1, -58)]),
-            (500, [log_spec(5, 16383, 2)]),
+            (500, [log_recipe(TINY, -33, 2)]),
+            (1500, [log_recipe(-32, 4, 2)]),
+            (1500, [lin_recipe(-25 << 58, (50 << 58) + 1, -58)]),
+            (500, [log_recipe(5, 16383, 2)]),
         ]),
         ("power", reference_power, power_blocks()),
     ]
@@ -407,16 +407,16 @@ def main():
     for index, (name, function, blocks) in enumerate(table):
         arity = len(blocks[0][1])
         body += struct.pack("<B", len(name)) + name.encode() + struct.pack("<BI", arity, len(blocks))
-        for number, (count, specs) in enumerate(blocks):
+        for number, (count, recipes) in enumerate(blocks):
             seed = (index + 1) << 32 | number
             body += struct.pack("<IQ", count, seed)
-            for spec in specs:
-                body += pack_spec(spec)
+            for recipe in recipes:
+                body += pack_recipe(recipe)
             state = seed
             for i in range(count):
                 args = []
-                for spec in specs:
-                    state, v = draw(spec, state, i)
+                for recipe in recipes:
+                    state, v = draw(recipe, state, i)
                     args.append(v)
                 value = function(*args)
                 key, frac = grid(value)
