@@ -42,8 +42,7 @@ inline TPair TwoProduct(long double a, long double b) {
     const long double p = a * b;
     const TPair sa = Split(a);
     const TPair sb = Split(b);
-    const long double err =
-        ((sa.Hi * sb.Hi - p) + sa.Hi * sb.Lo + sa.Lo * sb.Hi) + sa.Lo * sb.Lo;
+    const long double err = ((sa.Hi * sb.Hi - p) + sa.Hi * sb.Lo + sa.Lo * sb.Hi) + sa.Lo * sb.Lo;
     return {p, err};
 }
 
@@ -65,12 +64,17 @@ struct TBits {
     std::uint16_t SignExponent;
 };
 
-inline TBits Bits(long double x) {
+// The bits of the extended value at x, read as integers.
+inline TBits BitsAt(const void* x) {
     TBits bits;
-    std::memcpy(&bits.Mantissa, &x, sizeof bits.Mantissa);
-    std::memcpy(&bits.SignExponent, reinterpret_cast<const unsigned char*>(&x) + 8,
+    std::memcpy(&bits.Mantissa, x, sizeof bits.Mantissa);
+    std::memcpy(&bits.SignExponent, static_cast<const unsigned char*>(x) + 8,
                 sizeof bits.SignExponent);
     return bits;
+}
+
+inline TBits Bits(long double x) {
+    return BitsAt(&x);
 }
 
 inline long double FromBits(std::uint64_t mantissa, std::uint16_t signExponent) {

@@ -48,22 +48,6 @@ struct TPower {
     }
 };
 
-// A constant whole exponent from 3 to KvPower::LargestExponent: the integer power directly, without
-// the case analysis that gives the same for it. The square is inline in Power already.
-struct TWholePower {
-    static bool Takes(const TKvOperatorNode& exponent) {
-        if (exponent.OpCode != OpCodes::Constant) return false;
-        const long double b = Load<long double>(exponent.Value);
-        return b >= 3 && b <= KvPower::LargestExponent && b == static_cast<int>(b);
-    }
-    static long double Apply(long double a, long double b) {
-        long double r;
-        if (KvPower::IntegerPower(a, static_cast<int>(b), r)) [[likely]]
-            return r;
-        return TPower::Apply(a, b);
-    }
-};
-
 // The left operand is computed first, as the fold does.
 template <class TOperation, bool LeftLeaf, bool RightLeaf> long double Binary(const TStep& step) {
     const long double left = Operand<LeftLeaf>(step.Left);
@@ -85,6 +69,37 @@ template <bool Leaf> long double Negation(const TStep& step) {
 template <bool Leaf> struct TFunctionStep {
     template <KvScalar::TScalarFunction F> static long double Kernel(const TStep& step) {
         return F(Operand<Leaf>(step.Left));
+    }
+};
+
+// A constant whole exponent from 3 to KvPower::LargestExponent: the integer power directly, without
+// the case analysis that gives the same for it (the square is inline in Power already). The
+// base's bits are read where they lie and the exponent's from its constant, as 80-bit loads,
+// stores and conversions cost more than the power itself.
+struct TWholePower {
+    static bool Takes(const TKvOperatorNode& exponent) {
+        if (exponent.OpCode != OpCodes::Constant) return false;
+        const long double b = Load<long double>(exponent.Value);
+        return b >= 3 && b <= KvPower::LargestExponent && b == static_cast<int>(b);
+    }
+    static int Exponent(const void* constant) {
+        const KvPair::TBits bits = KvPair::BitsAt(constant);
+        return static_cast<int>(bits.Mantissa >> (63 - (bits.SignExponent - KvPair::ExponentBias)));
+    }
+    // Where the integer power declines, the case analysis decides, as for any exponent.
+    [[gnu::cold, gnu::noinline]] static long double Declined(KvPair::TBits a, const void* b) {
+        return TPower::Apply(KvPair::FromBits(a.Mantissa, a.SignExponent), Load<long double>(b));
+    }
+    template <bool LeftLeaf> static long double Run(const TStep& step) {
+        KvPair::TBits a;
+        if constexpr (LeftLeaf)
+            a = KvPair::BitsAt(step.Left);
+        else
+            a = KvPair::Bits(Operand<false>(step.Left));
+        long double r;
+        if (KvPower::WholePower(a, Exponent(step.Right), r)) [[likely]]
+            return r;
+        return Declined(a, step.Right);
     }
 };
 
@@ -182,7 +197,7 @@ private:
             const TKvOperatorNode& operand = *node.GetOperand(i);
             if (!Node(operand, depth + 1, right)) return false;
             const TRun run = node.OpCode == OpCodes::Power && TWholePower::Takes(operand)
-                                 ? PickBinary<TWholePower>(left.Leaf != nullptr, true)
+                                 ? (left.Leaf ? TWholePower::Run<true> : TWholePower::Run<false>)
                                  : pick(left.Leaf != nullptr, right.Leaf != nullptr);
             if (!Emit(run, left, right, left)) return false;
         }

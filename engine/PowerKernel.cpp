@@ -36,16 +36,16 @@ long double Reciprocal(TPair p) {
 }
 
 // The value x 2^scale as a 128-bit mantissa x with its top bit set; the low bits below the
-// product's 128 are dropped, an error near 2^-126 per step.
+// product's 128 are dropped, an error near 2^-126 per step. Branch free: whether a product
+// needs the shift is a coin toss, which a predictor would lose half the time.
 struct TWidePower {
     TWide X;
     int Scale;
 
     void Normalize() {
-        if (!(X >> 127)) {
-            X <<= 1;
-            --Scale;
-        }
+        const int shift = static_cast<int>(~X >> 127);
+        X <<= shift;
+        Scale -= shift;
     }
     void Square() {
         const std::uint64_t hi = static_cast<std::uint64_t>(X >> 64);
@@ -69,8 +69,14 @@ struct TWidePower {
 inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
     const std::uint64_t m = bits.Mantissa;
     const int mScale = (bits.SignExponent & 0x7fff) - KvPair::ExponentBias - 63;
-    TWidePower p{static_cast<TWide>(m) << 64, mScale - 64};
     int bit = 31 - __builtin_clz(static_cast<unsigned>(n));
+    TWidePower p{static_cast<TWide>(m) << 64, mScale - 64};
+    if (bit > 0) {
+        // The first square of the exact mantissa: one product, as the square's cross term is 0.
+        p = TWidePower{static_cast<TWide>(m) * m, 2 * mScale};
+        p.Normalize();
+        if ((n >> --bit) & 1) p.Multiply(m, mScale);
+    }
     while (--bit >= 0) {
         p.Square();
         if ((n >> bit) & 1) p.Multiply(m, mScale);
@@ -79,16 +85,24 @@ inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
     std::uint64_t mantissa = static_cast<std::uint64_t>(p.X >> 64);
     const std::uint64_t rest = static_cast<std::uint64_t>(p.X);
     int exponent = p.Scale + 127 + KvPair::ExponentBias;
-    if (rest > (1ull << 63) || (rest == (1ull << 63) && (mantissa & 1))) {
-        if (++mantissa == 0) {
-            mantissa = 1ull << 63;
-            ++exponent;
-        }
+    const std::uint64_t half = 1ull << 63;
+    mantissa += (rest > half) | ((rest == half) & mantissa);
+    if (mantissa == 0) [[unlikely]] {
+        mantissa = half;
+        ++exponent;
     }
     const bool negative = (bits.SignExponent >> 15) && (n & 1);
     const std::uint16_t signExponent = static_cast<std::uint16_t>(exponent | (negative << 15));
     std::memcpy(&r, &mantissa, sizeof mantissa);
     std::memcpy(reinterpret_cast<unsigned char*>(&r) + 8, &signExponent, sizeof signExponent);
+}
+
+// Turns away denormals (exponent -16383), infinities and NaN (16384), and the rare unnormal
+// encodings without the integer bit.
+inline bool InBudget(KvPair::TBits bits, int magnitude) {
+    const int exponent = (bits.SignExponent & 0x7fff) - KvPair::ExponentBias;
+    return ((exponent < 0 ? -exponent : exponent) + 1) * magnitude <= ExponentBudget &&
+           (bits.Mantissa >> 63);
 }
 
 // 1 / a^n as the corrected reciprocal of a^n carried as a pair.
@@ -106,20 +120,14 @@ inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
 // Inlined into Power, so that the base and exponent are not stored and reloaded around a
 // call: 80-bit loads and stores are slow.
 [[gnu::always_inline]] inline bool TryIntegerPower(long double a, int n, long double& r) {
-    const int magnitude = n < 0 ? -n : n;
     const KvPair::TBits bits = KvPair::Bits(a);
-    const int exponent = (bits.SignExponent & 0x7fff) - KvPair::ExponentBias;
-    // Turns away denormals (exponent -16383), infinities and NaN (16384), and the rare
-    // unnormal encodings without the integer bit.
-    if (((exponent < 0 ? -exponent : exponent) + 1) * magnitude > ExponentBudget ||
-        !(bits.Mantissa >> 63))
-        return false;
+    if (!InBudget(bits, n < 0 ? -n : n)) return false;
     if (n > 0)
         PositivePower(bits, n, r);
     else if (n == -1)
         r = 1 / a;
     else
-        r = NegativePower(a, magnitude);
+        r = NegativePower(a, -n);
     return true;
 }
 
@@ -127,6 +135,12 @@ inline void PositivePower(KvPair::TBits bits, int n, long double& r) {
 
 bool IntegerPower(long double a, int n, long double& r) {
     return TryIntegerPower(a, n, r);
+}
+
+bool WholePower(KvPair::TBits a, int n, long double& r) {
+    if (!InBudget(a, n)) return false;
+    PositivePower(a, n, r);
+    return true;
 }
 
 } // namespace KvPower

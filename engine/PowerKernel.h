@@ -2,6 +2,8 @@
 // half a unit in the last place, where the C library's powl is slower and no more accurate.
 #pragma once
 
+#include "engine/ExtendedPair.h"
+
 namespace KvPower {
 
 // The largest |n| the pair method takes; beyond it powl is as good and the loop longer.
@@ -11,5 +13,9 @@ constexpr int LargestExponent = 64;
 // from the ends of the range. False, leaving r alone, when the caller must use powl instead
 // (so that overflow and denormal results raise exactly what powl raises).
 bool IntegerPower(long double a, int n, long double& r);
+
+// The same for 0 < n <= LargestExponent on a's bits, for callers that hold a in memory: no
+// 80-bit value is loaded or stored on the way in.
+bool WholePower(KvPair::TBits a, int n, long double& r);
 
 } // namespace KvPower
