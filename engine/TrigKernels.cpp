@@ -306,12 +306,12 @@ struct TPowers {
 // Cody-Waite reduces; below 2^63 the integer reduction; beyond, infinities and NaN.
 enum class TRange { Tiny, Moderate, Large, Huge };
 
+// Comparisons rather than the exponent's bits, which would need x stored as 80 bits and read
+// back in part. NaN fails all of them and lands with the infinities.
 [[gnu::always_inline]] inline TRange RangeOf(long double x) {
-    constexpr unsigned TinyExponent = KvPair::ExponentBias - 32;
-    const unsigned exponent = KvPair::Bits(x).SignExponent & 0x7fff;
-    if (exponent - TinyExponent < 50) return TRange::Moderate;
-    if (exponent < TinyExponent) return TRange::Tiny;
-    return exponent < KvPair::ExponentBias + 63 ? TRange::Large : TRange::Huge;
+    const long double size = std::fabs(x);
+    if (size < CodyWaiteLimit) return size >= 0x1p-32L ? TRange::Moderate : TRange::Tiny;
+    return size < Two63 ? TRange::Large : TRange::Huge;
 }
 
 // For |x| < 2^18. The multiple is rounded from an extended product; a quotient a hair off the
