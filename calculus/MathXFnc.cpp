@@ -5,7 +5,7 @@
 #include <cmath>
 #include <typeinfo>
 
-#include "engine/MathKernels.h"
+#include "engine/FaultReplay.h"
 #include "functions/MthTrFnc.h"
 
 namespace {
@@ -21,12 +21,6 @@ constexpr std::int32_t UnlimitedIterations = 2147483647;
 using NumericRules::RoundingStep;
 using NumericRules::ScaledStep;
 using NumericRules::Settled;
-
-// Whether no fault flag is raised once value has been computed.
-bool NoFaultAfter(long double value) {
-    FpuBarrier(value);
-    return FpuRaisedFaults() == 0;
-}
 
 } // namespace
 
@@ -106,14 +100,13 @@ long double TKvMathUseOtherFunction::Evaluated(long double x) {
         // belongs to this evaluation, which then runs again checked, from the same seed.
         *slot = x;
         LastDirect = true;
-        const std::uint32_t seed = RandSeed;
-        long double value = FastTreeValue();
-        if (NoFaultAfter(value)) [[likely]] {
+        const TFaultReplay replay;
+        const long double value = FastTreeValue();
+        if (replay.Clean(value)) [[likely]] {
             OtherFunction->TakeFaultlessValue(value);
             return value;
         }
-        RandSeed = seed;
-        FpuClearFaults();
+        replay.Rewind();
         // The checked run may leave messages in the nodes, which the program does not clear.
         ForgetCompiled();
         OtherFunction->TKvMathTreeFunction::Calculate();
@@ -163,95 +156,39 @@ void TKvMathNewtonFunction::Calculate() {
     try {
         FpuClearFaults();
         const std::int32_t limit = MaxIterations == 0 ? UnlimitedIterations : MaxIterations;
-        long double x = OtherFunction->GetVarValueByIndex(RunVarIndex);
-        bool converged = false;
+        TIterate at{OtherFunction->GetVarValueByIndex(RunVarIndex)};
         // Whether a flag may have been raised since the last test.
         bool untested = true;
         TProgressTicker ticker;
         const std::int64_t total = std::int64_t{limit} + 1;
-        // Steps still to take one at a time, after their group found a flag.
-        std::int64_t replay = 0;
+        // Steps still to take one at a time, after their run found a flag.
+        std::int64_t singles = 0;
         // limit + 1 steps; the count is wider than the limit so that the unlimited case ends.
-        for (std::int64_t step = 0; step <= limit && !converged; ++step) {
+        for (std::int64_t step = 0; step <= limit && !at.Converged; ++step) {
             if (ticker.Tick(step, total)) {
                 untested = true;
                 ForgetCompiled();
             }
-            if (untested) Checked(x);
-            const std::uint32_t seed = RandSeed;
-            const bool single = replay > 0;
-            if (single) --replay;
-            // This step and the next ones that the ticker lets pass without asking its hook,
-            // evaluations and arithmetic, with one fault test for all. A zero quotient raises
-            // a flag too. After a flag the group starts again from the same x and seed, one
-            // step at a time.
-            std::int64_t last =
-                single
+            if (untested) Checked(at.X);
+            // This step and the next ones that the ticker lets pass without asking its hook
+            // share one fault test. After a flag this step alone, and then the rest of the run
+            // one at a time; a step whose own test finds a flag is taken checked.
+            const std::int64_t last =
+                singles > 0
                     ? step
                     : std::min({step + GroupSteps - 1, std::int64_t{limit}, step + ticker.Quiet()});
-            const long double start = x;
-            std::int64_t reached = step;
-            bool grouped = false;
-            long double change = 0;
-            for (;;) {
-                long double y, y2, h = ScaledStep(DiffStep, x);
-                while (UncheckedValueAt(x, y) && UncheckedValueAt(x + h, y2)) {
-                    const long double d = (y2 - y) / h;
-                    const long double next = x - y / d;
-                    change = std::fabs(x - next);
-                    x = next;
-                    converged = Delta >= change || Settled(change, x);
-                    if (converged || reached == last) {
-                        grouped = true;
-                        break;
-                    }
-                    if (ticker.Tick(++reached, total)) ForgetCompiled();
-                    h = ScaledStep(DiffStep, x);
-                }
-                FpuBarrier(x);
-                if (grouped && NoFaultAfter(change)) [[likely]]
-                    break;
-                grouped = false;
-                FpuClearFaults();
-                RandSeed = seed;
-                x = start;
-                converged = false;
-                reached = step;
-                FpuBarrier(x);
-                if (last == step) break;
-                replay = last - step;
-                last = step;
+            if (singles > 0) --singles;
+            bool clean = UncheckedSteps(at, step, last, ticker, total);
+            if (!clean && last > step) {
+                singles = last - step;
+                clean = UncheckedSteps(at, step, step, ticker, total);
             }
-            if (grouped) [[likely]] {
-                step = reached;
-                // The comparison raises the invalid flag for a NaN, which the next step reports.
-                untested = std::isnan(change) || std::isnan(Delta);
-                continue;
-            }
-            // The step once more one operation at a time, so that the first fault is the one
-            // reported.
-            long double h = ScaledStep(DiffStep, x);
-            const long double y = ValueAt(x);
-            long double y2 = ValueAt(x + h);
-            // A quotient that faulted is infinite or not a number, never 0, and every fault
-            // here ends the same way.
-            long double d = (y2 - y) / h;
-            // Far from 0 in its values, a function may not change within its own rounding over
-            // the step: once more over a step that shows such a change.
-            if (d == 0 && RoundingStep(y) > h) {
-                h = RoundingStep(y);
-                y2 = ValueAt(x + h);
-                d = (y2 - y) / h;
-            }
-            if (d == 0) throw EKvDiffNull(DiffNullText);
-            const long double previous = x;
-            x = x - y / d;
-            change = Checked(std::fabs(previous - x));
-            converged = Delta >= change || Settled(change, x);
-            untested = std::isnan(change) || std::isnan(Delta);
+            if (!clean) CheckedStep(at);
+            // The comparison raises the invalid flag for a NaN, which the next step reports.
+            untested = std::isnan(at.Change) || std::isnan(Delta);
         }
-        if (!converged) throw EKvNoResult(NoResultText);
-        Result = x;
+        if (!at.Converged) throw EKvNoResult(NoResultText);
+        Result = at.X;
     } catch (const EKvDiffNull& e) {
         SetErrorText(e.what());
     } catch (const EKvNoResult& e) {
@@ -259,4 +196,52 @@ void TKvMathNewtonFunction::Calculate() {
     } catch (...) {
         if (GetErrorText().empty()) SetErrorText(NewtonFailedText);
     }
+}
+
+// Evaluations and arithmetic without a test; a zero quotient raises a flag too.
+bool TKvMathNewtonFunction::UncheckedSteps(TIterate& at, std::int64_t& step, std::int64_t last,
+                                           TProgressTicker& ticker, std::int64_t total) {
+    const TFaultReplay replay;
+    long double x = at.X, y, y2, h = ScaledStep(DiffStep, x);
+    std::int64_t reached = step;
+    while (UncheckedValueAt(x, y) && UncheckedValueAt(x + h, y2)) {
+        const long double d = (y2 - y) / h;
+        const long double next = x - y / d;
+        const long double change = std::fabs(x - next);
+        x = next;
+        const bool converged = Delta >= change || Settled(change, x);
+        if (converged || reached == last) {
+            FpuBarrier(x);
+            if (!replay.Clean(change)) [[unlikely]]
+                break;
+            at = {x, change, converged};
+            step = reached;
+            return true;
+        }
+        if (ticker.Tick(++reached, total)) ForgetCompiled();
+        h = ScaledStep(DiffStep, x);
+    }
+    replay.Rewind(at.X);
+    return false;
+}
+
+void TKvMathNewtonFunction::CheckedStep(TIterate& at) {
+    const long double x = at.X;
+    long double h = ScaledStep(DiffStep, x);
+    const long double y = ValueAt(x);
+    long double y2 = ValueAt(x + h);
+    // A quotient that faulted is infinite or not a number, never 0, and every fault here ends
+    // the same way.
+    long double d = (y2 - y) / h;
+    // Far from 0 in its values, a function may not change within its own rounding over the
+    // step: once more over a step that shows such a change.
+    if (d == 0 && RoundingStep(y) > h) {
+        h = RoundingStep(y);
+        y2 = ValueAt(x + h);
+        d = (y2 - y) / h;
+    }
+    if (d == 0) throw EKvDiffNull(DiffNullText);
+    at.X = x - y / d;
+    at.Change = Checked(std::fabs(x - at.X));
+    at.Converged = Delta >= at.Change || Settled(at.Change, at.X);
 }

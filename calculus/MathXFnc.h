@@ -212,6 +212,21 @@ public:
 private:
     // Steps that share one fault test.
     static constexpr std::int64_t GroupSteps = 16;
+
+    // Where the iteration stands: x, the last step's change of x, and whether it converged.
+    struct TIterate {
+        long double X;
+        long double Change = 0;
+        bool Converged = false;
+    };
+    // The steps from step on up to last, or up to one that converges, with one fault test for
+    // all. Without a flag, at and step are those of the last step taken; after one, or when
+    // OtherFunction cannot be evaluated so, at and step stay, with the seed as it was and the
+    // flags clear.
+    bool UncheckedSteps(TIterate& at, std::int64_t& step, std::int64_t last,
+                        TProgressTicker& ticker, std::int64_t total);
+    // One step with a test after each operation, so that the first fault is the one reported.
+    void CheckedStep(TIterate& at);
 };
 
 // The n-th derivative at the running variable's value: the forward difference quotient for the

@@ -6,7 +6,7 @@
 
 #include "calculus/MathXFnc.h"
 #include "calculus/NumericRules.h"
-#include "engine/MathKernels.h"
+#include "engine/FaultReplay.h"
 #include "functions/MthTrFnc.h"
 
 namespace {
@@ -80,18 +80,14 @@ long double TKvMathDiffNumFunction::CentralQuotient(std::int32_t n, long double 
 }
 
 void TKvMathDiffNumFunction::Sample(const long double* points, int count, long double* values) {
-    const std::uint32_t seed = RandSeed;
+    const TFaultReplay replay;
     int done = 0;
     while (done < count && UncheckedValueAt(points[done], values[done]))
         ++done;
-    if (done == count) {
-        FpuBarrier(values[count - 1]);
-        if (FpuRaisedFaults() == 0) [[likely]]
-            return;
-    }
+    if (done == count && replay.Clean(values[count - 1])) [[likely]]
+        return;
     // Again one evaluation at a time from the same seed, so that each message is its own.
-    FpuClearFaults();
-    RandSeed = seed;
+    replay.Rewind();
     for (int k = 0; k < count; ++k) {
         values[k] = ValueAt(points[k]);
         if (FailedText.empty()) FailedText = GetErrorText();

@@ -6,7 +6,7 @@
 
 #include "calculus/MathXFnc.h"
 #include "calculus/NumericRules.h"
-#include "engine/MathKernels.h"
+#include "engine/FaultReplay.h"
 #include "functions/MthTrFnc.h"
 #include "values/KvTypes.h"
 
@@ -29,12 +29,6 @@ std::string IllegalIntervalText(long double lower, long double upper, long doubl
 std::string TooManyPiecesText() {
     return "Zu viele Teilintervalle bei der numerischen Berechnung: höchstens " +
            std::to_string(TKvMathIntervalNumFunction::MaxPieces) + " sind möglich!";
-}
-
-// Makes the values unknown to the compiler, so that a repeated computation runs again instead
-// of reusing results from before a clear of the flags.
-template <typename... T> void Opaque(T&... values) {
-    (FpuBarrier(values), ...);
 }
 
 } // namespace
@@ -72,24 +66,21 @@ void TKvMathIntervalNumFunction::Calculate() {
         };
         for (std::int32_t i = 1; i <= count; ++i) {
             if (ticker.Tick(i, count)) ForgetCompiled();
-            const std::uint32_t seed = RandSeed;
+            const TFaultReplay replay;
             long double a = lower + static_cast<long double>(i - 1) * width;
             long double b = pieceEnd(i);
             // The ends, the piece and the sum with one fault test.
             long double piece;
             if (UncheckedPieceValue(a, b, piece)) [[likely]] {
-                long double sum = Result + piece;
-                FpuBarrier(sum);
-                if (FpuRaisedFaults() == 0) [[likely]] {
+                const long double sum = Result + piece;
+                if (replay.Clean(sum)) [[likely]] {
                     Result = sum;
                     continue;
                 }
             }
             // Once more with a test after each operation, the ends computed again so that a
             // fault of theirs is raised again, and from the same seed.
-            FpuClearFaults();
-            RandSeed = seed;
-            Opaque(lower, upper, width);
+            replay.Rewind(lower, upper, width);
             a = lower + static_cast<long double>(i - 1) * width;
             b = pieceEnd(i);
             Result = Checked(Result + PieceValue(a, b));
@@ -126,28 +117,23 @@ long double TKvMathIntgNumFunction::PieceValue(long double a, long double b) {
     const long double m = (a + b) * 0.5L;
     // A fault of the arithmetic that produced the points comes before any evaluation.
     Checked(a);
-    const std::uint32_t seed = RandSeed;
+    const TFaultReplay evaluations;
     long double area;
-    if (UncheckedArea(a, b, area)) {
-        FpuBarrier(area);
-        if (FpuRaisedFaults() == 0) [[likely]]
-            return area;
-    }
+    if (UncheckedArea(a, b, area) && evaluations.Clean(area)) [[likely]]
+        return area;
     // One evaluation at a time, each tested, when the group raised a flag or cannot run.
-    FpuClearFaults();
-    RandSeed = seed;
+    evaluations.Rewind();
     long double fa = ValueAt(a);
     long double fm = NextValueAt(m);
     long double fb = NextValueAt(b);
     // The flags are clear after an evaluation. The arithmetic runs once without a test after
     // each operation; only when it raised a flag does it run again with them, so that the
     // first faulting operation is the one reported.
+    const TFaultReplay arithmetic;
     area = SimpsonArea<false>(a, b, fa, fm, fb);
-    FpuBarrier(area);
-    if (FpuRaisedFaults() == 0) [[likely]]
+    if (arithmetic.Clean(area)) [[likely]]
         return area;
-    FpuClearFaults();
-    Opaque(a, b, fa, fm, fb);
+    arithmetic.Rewind(a, b, fa, fm, fb);
     return SimpsonArea<true>(a, b, fa, fm, fb);
 }
 
@@ -168,24 +154,19 @@ long double TKvMathLenNumFunction::PieceValue(long double a, long double b) {
     long double m = (a + b) * 0.5L;
     // Grouped as for the Simpson piece.
     Checked(a);
-    const std::uint32_t seed = RandSeed;
+    const TFaultReplay evaluations;
     long double length;
-    if (UncheckedLength(a, b, length)) {
-        FpuBarrier(length);
-        if (FpuRaisedFaults() == 0) [[likely]]
-            return length;
-    }
-    FpuClearFaults();
-    RandSeed = seed;
+    if (UncheckedLength(a, b, length) && evaluations.Clean(length)) [[likely]]
+        return length;
+    evaluations.Rewind();
     long double fa = ValueAt(a);
     long double fb = NextValueAt(b);
     long double fm = NextValueAt(m);
     // Unchecked first, as for the Simpson piece.
+    const TFaultReplay arithmetic;
     length = ArcLength<false>(a, m, b, fa, fm, fb);
-    FpuBarrier(length);
-    if (FpuRaisedFaults() == 0) [[likely]]
+    if (arithmetic.Clean(length)) [[likely]]
         return length;
-    FpuClearFaults();
-    Opaque(a, m, b, fa, fm, fb);
+    arithmetic.Rewind(a, m, b, fa, fm, fb);
     return ArcLength<true>(a, m, b, fa, fm, fb);
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/FaultReplay.h"
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
 #include "engine/NodeCache.h"
@@ -271,14 +272,12 @@ void TKvOperatorNode::SetLeafEvaluator() {
 // the checked run, which clears it first; so the fast run need not wait for a clear. The second
 // run must draw the same random numbers as the first.
 void TKvOperatorNode::Evaluate(void* result) {
-    const std::uint32_t seed = RandSeed;
-    long double value = FastValue(*this);
-    FpuBarrier(value);
-    if (FpuRaisedFaults() == 0) [[likely]] {
+    const TFaultReplay replay;
+    const long double value = FastValue(*this);
+    if (replay.Clean(value)) [[likely]] {
         KvKernels::Store<long double>(result, value);
         return;
     }
-    RandSeed = seed;
-    FpuClearFaults();
+    replay.Rewind();
     Evaluator(*this, result);
 }
