@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <typeinfo>
 
 #include "engine/FaultReplay.h"
@@ -229,6 +230,9 @@ void TKvMathNewtonFunction::CheckedStep(TIterate& at) {
     const long double x = at.X;
     long double h = ScaledStep(DiffStep, x);
     const long double y = ValueAt(x);
+    // A failed value counts as 0, so a step from a point where the expression has no value
+    // moves by nothing and would pass for converged although that point is no zero.
+    const std::string failure = OtherFunction->GetErrorText();
     long double y2 = ValueAt(x + h);
     // A quotient that faulted is infinite or not a number, never 0, and every fault here ends
     // the same way.
@@ -244,4 +248,5 @@ void TKvMathNewtonFunction::CheckedStep(TIterate& at) {
     at.X = x - y / d;
     at.Change = Checked(std::fabs(x - at.X));
     at.Converged = Delta >= at.Change || Settled(at.Change, at.X);
+    if (at.Converged && !failure.empty()) throw EKvNoResult(failure);
 }
