@@ -1,6 +1,6 @@
-// The exponential and the natural logarithm in extended precision: a table of 128 values and
-// a short polynomial each, within about half a unit in the last place and several times
-// faster than the C library's expl and logl. The tables and polynomials come from
+// The exponential and the logarithms in extended precision: a table of 128 values and a short
+// polynomial each, within about half a unit in the last place and several times faster than
+// the C library's expl and logl. The tables and polynomials come from
 // scripts/kernels/explog.py.
 #include <bit>
 #include <cmath>
@@ -335,6 +335,13 @@ constexpr TDoublePair LnTable[] = {
     {0x1.60e52f45788e3p-1, 0x1.d4bcd02c7194cp-55},
     {0.0, 0.0},
 };
+// log x = ln x / ln 10 and ld x = ln x / ln 2, the factors in parts of 32, 32 and 53 bits
+constexpr double InvLn10[] = {
+    0x1.bcb7b15200000p-2, 0x1.b9438caa00000p-36, -0x1.548aaa0a59848p-70,
+};
+constexpr double InvLn2[] = {
+    0x1.7154765200000p+0, 0x1.705fc2ee00000p-33, 0x1.f43ff68348e9fp-66,
+};
 // clang-format on
 
 // Adding it rounds a value below 2^62 to an integer, in the low bits of the mantissa.
@@ -402,14 +409,19 @@ long double HalfExp(long double x) {
     return ScaledExp(x, -1);
 }
 
+namespace {
+
 // ln x = e ln2 - ln inv_j + ln(1 + r) with x = 2^e m and r = m inv_j - 1. The reciprocals
 // have 10 bits, so r is exact as the sum of two doubles. Next to 1, where the result is small,
-// r is x - 1 itself, which keeps its relative accuracy.
-long double Ln(long double x) {
+// r is x - 1 itself, which keeps its relative accuracy. For a positive finite x, finish gets
+// ln x as hi + lo, far more accurate than its rounded sum; the other x give ln's results and
+// flags, which a positive factor keeps.
+template <typename TFinish>
+[[gnu::always_inline]] inline long double LnThen(long double x, TFinish finish) {
     // The quiet comparisons let a NaN through without the invalid flag.
     if (std::isgreater(x, NearOneBelow) && std::isless(x, NearOneAbove)) {
         const long double r = x - 1;
-        return r + LnPolynomial(r);
+        return finish(TPair{r, LnPolynomial(r)});
     }
     if (!std::isgreater(x, 0)) {
         if (x == 0) return KvKernels::RaiseZeroDivide(true);
@@ -462,7 +474,32 @@ long double Ln(long double x) {
     // (unless e is 0), so both sums are exact as pairs.
     const TPair a = KvPair::FastTwoSum(ed * Ln2Hi, t.Hi);
     const TPair s = KvPair::FastTwoSum(a.Hi, rHi);
-    return s.Hi + (s.Lo + (a.Lo + (rLo + (ed * Ln2Lo + t.Lo)) + poly));
+    return finish(TPair{s.Hi, s.Lo + (a.Lo + (rLo + (ed * Ln2Lo + t.Lo)) + poly)});
+}
+
+// (hi + lo) (f0 + f1 + f2) rounded once, with f0 and f1 of 32 bits: the products of the 32-bit
+// halves of hi with them are exact.
+long double Scaled(TPair p, const double (&f)[3]) {
+    const TPair h = KvPair::Split(p.Hi);
+    const long double top = h.Hi * f[0];
+    const long double middle = h.Hi * f[1] + h.Lo * f[0];
+    const long double low = (h.Lo * f[1] + (p.Hi * f[2] + p.Lo * f[1])) + p.Lo * f[0];
+    return top + (middle + low);
+}
+
+} // namespace
+
+long double Ln(long double x) {
+    return LnThen(x, [](TPair p) { return p.Hi + p.Lo; });
+}
+
+// Rounded once from ln's pair: the powers of 10 and of 2 give their exponents exactly.
+long double Log(long double x) {
+    return LnThen(x, [](TPair p) { return Scaled(p, InvLn10); });
+}
+
+long double Ld(long double x) {
+    return LnThen(x, [](TPair p) { return Scaled(p, InvLn2); });
 }
 
 } // namespace KvScalar

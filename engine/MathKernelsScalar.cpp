@@ -32,14 +32,6 @@ long double WithSignOf(long double x, long double magnitude) {
 
 } // namespace
 
-// log2 x * log10 2 with a single rounding.
-long double Log(long double x) {
-    return std::log10(x);
-}
-long double Ld(long double x) {
-    return std::log2(x);
-}
-
 long double Sinh(long double x) {
     const long double ax = std::fabs(x);
     long double magnitude;

@@ -5,8 +5,10 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <limits>
+#include <string>
 
 #include "engine/MathKernelsImpl.h"
 
@@ -62,6 +64,13 @@ TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
         {"ln 2^-16000", [] { return KvScalar::Ln(0x1p-16000L); }, -0x1.5a92d6d005c939a4p+13L, 0},
         {"ln smallest denormal", [] { return KvScalar::Ln(0x1p-16445L); },
          -0x1.6436716d5406e6d8p+13L, 0},
+        {"log 0", [] { return KvScalar::Log(0.0L); }, -Inf, FE_DIVBYZERO},
+        {"ld -0", [] { return KvScalar::Ld(-0.0L); }, -Inf, FE_DIVBYZERO},
+        {"log -2", [] { return KvScalar::Log(-2); }, NaN, FE_INVALID},
+        {"ld -inf", [] { return KvScalar::Ld(-Inf); }, NaN, FE_INVALID},
+        {"log inf", [] { return KvScalar::Log(Inf); }, Inf, 0},
+        {"ld NaN", [] { return KvScalar::Ld(NaN); }, NaN, 0},
+        {"ld smallest denormal", [] { return KvScalar::Ld(0x1p-16445L); }, -16445, 0},
         {"(-2)^3", [] { return Pow(-2, 3); }, -8, 0},
         {"(-2)^-2", [] { return Pow(-2, -2); }, 0.25L, 0},
         {"10^2", [] { return Pow(10, 2); }, 100, 0},
@@ -106,6 +115,16 @@ TEST(ExpLogPowerKernelTest, ExactResults) {
         EXPECT_EQ(Pow(x, 2), x * x) << x;
         EXPECT_EQ(Pow(x, 1), x) << x;
     }
+    // Typed powers of ten, exact or not, and every power of two give their exponent.
+    for (int k = -40; k <= 40; ++k) {
+        const long double x = std::strtold(("1e" + std::to_string(k)).c_str(), nullptr);
+        EXPECT_EQ(KvScalar::Log(x), k) << "log 1e" << k;
+    }
+    EXPECT_EQ(KvScalar::Log(1e4000L), 4000);
+    EXPECT_EQ(KvScalar::Log(1e-4000L), -4000);
+    for (int k = -16445; k <= 16383; ++k)
+        ASSERT_EQ(KvScalar::Ld(std::ldexp(1.0L, k)), k) << "ld 2^" << k;
+    EXPECT_FALSE(std::signbit(KvScalar::Log(1)));
     EXPECT_EQ(Pow(1.5L, 7), 17.0859375L);
     EXPECT_EQ(Pow(-0.5L, -3), -8);
     EXPECT_EQ(Pow(3, -1), 1 / 3.0L);
@@ -128,6 +147,12 @@ TEST(ExpLogPowerKernelTest, HardValues) {
         {"ln 1+2^-40", KvScalar::Ln(1 + 0x1p-40L), 0x1.ffffffffff000000p-41L},
         {"ln 1-2^-50", KvScalar::Ln(1 - 0x1p-50L), -0x1.0000000000002000p-50L},
         {"ln 2^13287", KvScalar::Ln(0x1p13287L), 0x1.1fcec5cffb553ba0p+13L},
+        {"log 3", KvScalar::Log(3), 0x1.e8927964fd5fd08cp-2L},
+        {"log 0.75", KvScalar::Log(0.75L), -0x1.ffbfc2bbc7803758p-4L},
+        {"log 1+2^-40", KvScalar::Log(1 + 0x1p-40L), 0x1.bcb7b1526d728752p-42L},
+        {"ld 3", KvScalar::Ld(3), 0x1.95c01a39fbd687a0p+0L},
+        {"ld 0.75", KvScalar::Ld(0.75L), -0x1.a8ff971810a5e182p-2L},
+        {"ld 1+2^-40", KvScalar::Ld(1 + 0x1p-40L), 0x1.71547652b777373cp-40L},
         {"1.1^64", Pow(0x1.199999999999999ap+0L, 64), 0x1.bdcaa43ae86b9fdap+8L},
         {"3^-40", Pow(3, -40), 0x1.846d550e37b5063ep-64L},
     };
