@@ -409,6 +409,39 @@ long double HalfExp(long double x) {
     return ScaledExp(x, -1);
 }
 
+// e^x - 1 = 2^k ((hi - 2^-k) + hi r + lo (1 + p) + hi (p - r)) with 2^(j/128) = hi + lo and
+// e^r = 1 + p. Against a result as small as r, every rounding of a term of r's size would
+// count: r's low part is kept apart, hi r is exact from 32-bit halves, and p - r, from r^2
+// on, is in extended up to r^2.
+long double ExpM1(long double x, long double& low) {
+    const long double kd = (x * InvLn2N + Shifter) - Shifter;
+    const int kj = static_cast<int>(static_cast<double>(kd));
+    const long double rHi = x - kd * Ln2NHi;
+    const long double rLo = -(kd * Ln2NLo);
+    const long double r = rHi + rLo;
+    const double rd = static_cast<double>(r);
+    const double tail = ExpQ[1] + rd * (ExpQ[2] + rd * (ExpQ[3] + rd * ExpQ[4]));
+    const long double pRest = rLo + r * r * (ExpQ[0] + r * static_cast<long double>(tail));
+    const TDoublePair& t = ExpTable[kj & 127];
+    const int k = kj >> 7;
+    // hi in 32 and 21 bits, rHi in two 32-bit halves: each product is exact.
+    const double tTop =
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(t.Hi) & ~((1ull << 21) - 1));
+    const long double tBottom = t.Hi - tTop;
+    const TPair rHalves = KvPair::Split(rHi);
+    const long double product = tTop * rHalves.Hi;
+    const long double productRest =
+        (tTop * rHalves.Lo + tBottom * rHalves.Hi) + tBottom * rHalves.Lo;
+    const TPair shifted = KvPair::TwoSum(t.Hi, -static_cast<long double>(DoublePowerOfTwo(-k)));
+    const TPair sum = KvPair::TwoSum(shifted.Hi, product);
+    const long double rest =
+        (shifted.Lo + productRest) + (t.Lo * (1 + (rHi + pRest)) + t.Hi * pRest);
+    const TPair result = KvPair::FastTwoSum(sum.Hi, sum.Lo + rest);
+    const long double scale = DoublePowerOfTwo(k);
+    low = result.Lo * scale;
+    return result.Hi * scale;
+}
+
 namespace {
 
 // ln x = e ln2 - ln inv_j + ln(1 + r) with x = 2^e m and r = m inv_j - 1. The reciprocals

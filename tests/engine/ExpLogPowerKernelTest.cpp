@@ -54,6 +54,15 @@ TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
          0x1.0000000000000d88p+16383L, 0},
         {"sinh overflow", [] { return KvScalar::Sinh(11357.3L); }, Inf, FE_OVERFLOW},
         {"cosh overflow", [] { return KvScalar::Cosh(-11357.3L); }, Inf, FE_OVERFLOW},
+        {"sinh last in range", [] { return KvScalar::Sinh(-LastExp); },
+         -0x1.ffffffffffff9b0ep+16382L, 0},
+        {"tanh 25", [] { return KvScalar::Tanh(25); }, 1, 0},
+        {"tanh -6000", [] { return KvScalar::Tanh(-6000); }, -1, 0},
+        {"tanh -inf", [] { return KvScalar::Tanh(-Inf); }, -1, 0},
+        {"coth 30", [] { return KvScalar::Coth(30); }, 1, 0},
+        {"coth -inf", [] { return KvScalar::Coth(-Inf); }, -1, 0},
+        {"coth 0", [] { return KvScalar::Coth(0.0L); }, Inf, FE_DIVBYZERO},
+        {"coth smallest denormal", [] { return KvScalar::Coth(-0x1p-16445L); }, -Inf, FE_OVERFLOW},
         {"ln 0", [] { return KvScalar::Ln(0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -0", [] { return KvScalar::Ln(-0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -1", [] { return KvScalar::Ln(-1); }, NaN, FE_INVALID},
@@ -127,6 +136,24 @@ TEST(ExpLogPowerKernelTest, ExactResults) {
     EXPECT_FALSE(std::signbit(KvScalar::Log(1)));
     EXPECT_EQ(Pow(1.5L, 7), 17.0859375L);
     EXPECT_EQ(Pow(-0.5L, -3), -8);
+}
+
+// Below 2^-32 sinh x and tanh x round to x, keeping the sign of zero, and cosh x to 1.
+TEST(ExpLogPowerKernelTest, TinyHyperbolicArguments) {
+    for (const long double x : {0.0L, 0x1p-16445L, 1e-4000L, 1e-12L, 0x1.fffffffffffffffep-33L}) {
+        for (const long double signedX : {x, -x}) {
+            std::feclearexcept(FE_ALL_EXCEPT);
+            const long double sinh = KvScalar::Sinh(signedX);
+            const long double tanh = KvScalar::Tanh(signedX);
+            EXPECT_EQ(std::fetestexcept(Faults), 0) << signedX;
+            EXPECT_EQ(sinh, signedX);
+            EXPECT_EQ(tanh, signedX);
+            EXPECT_EQ(std::signbit(sinh), std::signbit(signedX)) << signedX;
+            EXPECT_EQ(std::signbit(tanh), std::signbit(signedX)) << signedX;
+            EXPECT_EQ(KvScalar::Cosh(signedX), 1) << signedX;
+        }
+    }
+    EXPECT_EQ(KvScalar::Coth(-0.0L), -Inf);
     EXPECT_EQ(Pow(3, -1), 1 / 3.0L);
 }
 
@@ -153,6 +180,14 @@ TEST(ExpLogPowerKernelTest, HardValues) {
         {"ld 3", KvScalar::Ld(3), 0x1.95c01a39fbd687a0p+0L},
         {"ld 0.75", KvScalar::Ld(0.75L), -0x1.a8ff971810a5e182p-2L},
         {"ld 1+2^-40", KvScalar::Ld(1 + 0x1p-40L), 0x1.71547652b777373cp-40L},
+        {"sinh -1.41", KvScalar::Sinh(-0x1.695f9e945aa0339ep+0L), -0x1.edee10879e5218a2p+0L},
+        {"sinh 4.6e-4", KvScalar::Sinh(0x1.e2953b6f54ad7c54p-12L), 0x1.e2953c8d25443548p-12L},
+        {"cosh 0.3", KvScalar::Cosh(0x1.3333333333333334p-2L), 0x1.0b9b4e0b6ec4c0c6p+0L},
+        {"cosh 14.8", KvScalar::Cosh(0x1.da193765fe57bd8cp+3L), 0x1.4bd80d11be0c25bep+20L},
+        {"tanh 6.5e-3", KvScalar::Tanh(0x1.a7279e62599a070ep-8L), 0x1.a7261d010c81ef56p-8L},
+        {"tanh 3", KvScalar::Tanh(3), 0x1.fd77d111a0affe20p-1L},
+        {"coth 0.7", KvScalar::Coth(0x1.6666666666666666p-1L), 0x1.a795489506bca54ap+0L},
+        {"coth -2e-5", KvScalar::Coth(-0x1.4f8b588e368f0846p-16L), -0x1.86a00000dfb23b0ap+15L},
         {"1.1^64", Pow(0x1.199999999999999ap+0L, 64), 0x1.bdcaa43ae86b9fdap+8L},
         {"3^-40", Pow(3, -40), 0x1.846d550e37b5063ep-64L},
     };
