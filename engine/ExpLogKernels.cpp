@@ -409,37 +409,176 @@ long double HalfExp(long double x) {
     return ScaledExp(x, -1);
 }
 
-// e^x - 1 = 2^k ((hi - 2^-k) + hi r + lo (1 + p) + hi (p - r)) with 2^(j/128) = hi + lo and
-// e^r = 1 + p. Against a result as small as r, every rounding of a term of r's size would
-// count: r's low part is kept apart, hi r is exact from 32-bit halves, and p - r, from r^2
-// on, is in extended up to r^2.
-long double ExpM1(long double x, long double& low) {
+namespace {
+
+// From here on tanh and coth are +-1 to the last bit: 2 e^(-2x) is below 2^-65.
+constexpr long double UnitHyperbolic = 23;
+// Below this sinh x and tanh x round to x, and cosh x to 1: x^2/2 is below 2^-65.
+constexpr long double TinyHyperbolic = 0x1p-32L;
+
+long double WithSignOf(long double x, long double magnitude) {
+    return x < 0 ? -magnitude : magnitude;
+}
+
+// x = (128 k + j) ln2/128 + r for the kernels that carry e^x as a pair, |x| <= 64: r in two
+// parts, the first exact, and e^r = 1 + RHi + PRest.
+struct TExpReduced {
+    int K;
+    const TDoublePair* T;
+    long double RHi;
+    long double PRest;
+};
+
+[[gnu::always_inline]] inline TExpReduced ReduceExp(long double x) {
     const long double kd = (x * InvLn2N + Shifter) - Shifter;
     const int kj = static_cast<int>(static_cast<double>(kd));
     const long double rHi = x - kd * Ln2NHi;
     const long double rLo = -(kd * Ln2NLo);
     const long double r = rHi + rLo;
+    // Up to r^2 in extended: against a result as small as r, double precision would count.
     const double rd = static_cast<double>(r);
     const double tail = ExpQ[1] + rd * (ExpQ[2] + rd * (ExpQ[3] + rd * ExpQ[4]));
     const long double pRest = rLo + r * r * (ExpQ[0] + r * static_cast<long double>(tail));
-    const TDoublePair& t = ExpTable[kj & 127];
-    const int k = kj >> 7;
+    return {kj >> 7, &ExpTable[kj & 127], rHi, pRest};
+}
+
+// e^x as a pair, within about 2^-70, for 1 <= x <= 64.
+[[gnu::always_inline]] inline TPair ExpPair(long double x) {
+    const TExpReduced e = ReduceExp(x);
+    const long double hi = e.T->Hi;
+    const TPair s = KvPair::FastTwoSum(hi, e.T->Lo + (hi + e.T->Lo) * (e.RHi + e.PRest));
+    const long double scale = DoublePowerOfTwo(e.K);
+    return {s.Hi * scale, s.Lo * scale};
+}
+
+// e^x - 1 = 2^k ((hi - 2^-k) + hi rHi + lo (1 + p) + hi (p - rHi)) with 2^(j/128) = hi + lo
+// and e^r = 1 + p, within about 2^-67 for |x| <= 64. Against a result as small as r, every
+// rounding of a term of r's size would count: hi rHi is exact from 32-bit halves.
+[[gnu::always_inline]] inline TPair ExpM1Pair(long double x) {
+    const TExpReduced e = ReduceExp(x);
+    const double tHi = e.T->Hi;
     // hi in 32 and 21 bits, rHi in two 32-bit halves: each product is exact.
     const double tTop =
-        std::bit_cast<double>(std::bit_cast<std::uint64_t>(t.Hi) & ~((1ull << 21) - 1));
-    const long double tBottom = t.Hi - tTop;
-    const TPair rHalves = KvPair::Split(rHi);
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(tHi) & ~((1ull << 21) - 1));
+    const long double tBottom = tHi - tTop;
+    const TPair rHalves = KvPair::Split(e.RHi);
     const long double product = tTop * rHalves.Hi;
     const long double productRest =
         (tTop * rHalves.Lo + tBottom * rHalves.Hi) + tBottom * rHalves.Lo;
-    const TPair shifted = KvPair::TwoSum(t.Hi, -static_cast<long double>(DoublePowerOfTwo(-k)));
+    const TPair shifted = KvPair::TwoSum(tHi, -static_cast<long double>(DoublePowerOfTwo(-e.K)));
     const TPair sum = KvPair::TwoSum(shifted.Hi, product);
     const long double rest =
-        (shifted.Lo + productRest) + (t.Lo * (1 + (rHi + pRest)) + t.Hi * pRest);
+        (shifted.Lo + productRest) + (e.T->Lo * (1 + (e.RHi + e.PRest)) + tHi * e.PRest);
     const TPair result = KvPair::FastTwoSum(sum.Hi, sum.Lo + rest);
-    const long double scale = DoublePowerOfTwo(k);
-    low = result.Lo * scale;
-    return result.Hi * scale;
+    const long double scale = DoublePowerOfTwo(e.K);
+    return {result.Hi * scale, result.Lo * scale};
+}
+
+// a + b for a, b >= 0, as a pair whose low part may exceed half an ulp of the high one.
+[[gnu::always_inline]] inline TPair Add(TPair a, long double b) {
+    const TPair s = KvPair::TwoSum(a.Hi, b);
+    return {s.Hi, s.Lo + a.Lo};
+}
+
+// a / b within about 2^-120: the remainder of the first quotient is exact, and its quotient the
+// correction.
+[[gnu::always_inline]] inline TPair Divide(TPair a, TPair b) {
+    const long double inverse = 1 / b.Hi;
+    const long double q = a.Hi * inverse;
+    const TPair p = KvPair::TwoProduct(q, b.Hi);
+    return {q, (((a.Hi - p.Hi) - p.Lo) + (a.Lo - q * b.Lo)) * inverse};
+}
+
+// sinh x and cosh x for TinyHyperbolic <= x < UnitHyperbolic are half the sum and half the
+// difference of e^x and e^-x. Below 1 these are 1 + m and 1 - d with m = e^x - 1 and
+// d = m / (m + 1), so that the sums use m and d, without cancellation.
+struct TExpBoth {
+    TPair Up;
+    TPair Down;
+};
+
+// e^x - 1 and 1 - e^-x.
+[[gnu::always_inline]] inline TExpBoth SmallExpBoth(long double x) {
+    const TPair m = ExpM1Pair(x);
+    return {m, Divide(m, Add(m, 1))};
+}
+
+// e^x and e^-x, the second at most 0.37 of the result and needing only its rounding.
+[[gnu::always_inline]] inline TExpBoth ExpBoth(long double x) {
+    const TPair e = ExpPair(x);
+    const long double inverse = 1 / e.Hi;
+    return {e, {inverse - inverse * (inverse * e.Lo), 0}};
+}
+
+// e^(2x) - 1 for tanh and coth: from 1/2 on, e^(2x) less 1 as an exact pair is cheaper.
+[[gnu::always_inline]] inline TPair TwiceExpM1(long double x) {
+    if (x < 0.5L) return ExpM1Pair(2 * x);
+    const TPair e = ExpPair(2 * x);
+    const TPair s = KvPair::FastTwoSum(e.Hi, -1);
+    return {s.Hi, s.Lo + e.Lo};
+}
+
+} // namespace
+
+long double Sinh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) {
+        if (ax < TinyHyperbolic) return x;
+        const TExpBoth e = SmallExpBoth(ax);
+        const TPair s = KvPair::TwoSum(e.Up.Hi, e.Down.Hi);
+        return WithSignOf(x, 0.5L * (s.Hi + (s.Lo + (e.Up.Lo + e.Down.Lo))));
+    }
+    if (ax < UnitHyperbolic) {
+        const TExpBoth e = ExpBoth(ax);
+        const TPair s = KvPair::FastTwoSum(e.Up.Hi, -e.Down.Hi);
+        return WithSignOf(x, 0.5L * (s.Hi + (s.Lo + e.Up.Lo)));
+    }
+    // From |x|, so that a very negative x overflows as a large positive one does. e^-x is
+    // below 2^-66 of the result.
+    const long double h = HalfExp(ax);
+    return WithSignOf(x, h - 0.25L / h);
+}
+
+long double Cosh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) {
+        if (ax < TinyHyperbolic) return 1;
+        // 1 + half the difference, whose sum with 1 is rounded once.
+        const TExpBoth e = SmallExpBoth(ax);
+        const TPair d = KvPair::TwoSum(e.Up.Hi, -e.Down.Hi);
+        const TPair c = KvPair::FastTwoSum(1, 0.5L * d.Hi);
+        return c.Hi + (c.Lo + 0.5L * (d.Lo + (e.Up.Lo - e.Down.Lo)));
+    }
+    if (ax < UnitHyperbolic) {
+        const TExpBoth e = ExpBoth(ax);
+        const TPair s = KvPair::FastTwoSum(e.Up.Hi, e.Down.Hi);
+        return 0.5L * (s.Hi + (s.Lo + e.Up.Lo));
+    }
+    const long double h = HalfExp(ax);
+    return h + 0.25L / h;
+}
+
+// tanh |x| = m / (m + 2) with m = e^(2|x|) - 1, in pairs and rounded once.
+long double Tanh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
+    if (ax < TinyHyperbolic) return x;
+    if (std::isnan(x)) return x + x;
+    const TPair m = TwiceExpM1(ax);
+    const TPair q = Divide(m, Add(m, 2));
+    return WithSignOf(x, q.Hi + q.Lo);
+}
+
+// 1 / tanh x: cosh x / sinh x would overflow before the quotient is 1 and round twice.
+long double Coth(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
+    // Off from 1/x by less than x^2/3: a pole at 0.
+    if (ax < TinyHyperbolic) return 1 / x;
+    if (std::isnan(x)) return x + x;
+    const TPair m = TwiceExpM1(ax);
+    const TPair q = Divide(Add(m, 2), m);
+    return WithSignOf(x, q.Hi + q.Lo);
 }
 
 namespace {

@@ -77,8 +77,6 @@ using TScalarFunction = long double (*)(long double);
 long double Exp(long double x);
 // e^x / 2, which overflows only where the half does.
 long double HalfExp(long double x);
-// e^x - 1 for |x| <= 64 as the result plus low, together within about 2^-67 of it.
-long double ExpM1(long double x, long double& low);
 long double Ln(long double x);
 long double Log(long double x);
 long double Ld(long double x);

@@ -2,7 +2,6 @@
 // flags; see MathKernelsImpl.h.
 #include <cmath>
 
-#include "engine/ExtendedPair.h"
 #include "engine/MathKernelsImpl.h"
 
 namespace KvScalar {
@@ -12,17 +11,12 @@ namespace {
 using KvKernels::RaiseInvalid;
 using KvKernels::RaiseOverflow;
 using KvKernels::RaiseZeroDivide;
-using KvPair::TPair;
 
 constexpr long double Ln2 = 0.693147180559945309417L;
 constexpr long double Pi = 3.141592653589793238L;
 constexpr long double PiHalf = 1.5707963267948966193L;
 constexpr long double TwoPi = 6.283185307179586477L;
 constexpr long double Two63 = 0x1p63L;
-// From here on tanh and coth are +-1 to the last bit: 2 e^(-2x) is below 2^-65.
-constexpr long double UnitHyperbolic = 23;
-// Below this sinh x and tanh x round to x, and cosh x to 1: x^2/2 is below 2^-65.
-constexpr long double TinyHyperbolic = 0x1p-32L;
 // Above this x^2 + 1 is x^2, and the area functions use ln 2x.
 constexpr long double LargeArea = 1e10L;
 // 1755! exceeds the extended range.
@@ -32,92 +26,7 @@ long double WithSignOf(long double x, long double magnitude) {
     return x < 0 ? -magnitude : magnitude;
 }
 
-TPair ExpM1Pair(long double x) {
-    TPair m;
-    m.Hi = ExpM1(x, m.Lo);
-    return m;
-}
-
-// a + b for a, b >= 0.
-TPair Add(TPair a, long double b) {
-    const TPair s = KvPair::TwoSum(a.Hi, b);
-    return KvPair::FastTwoSum(s.Hi, s.Lo + a.Lo);
-}
-
-// a / b with a relative error near 2^-120: the remainder of the rounded quotient is exact.
-TPair Divide(TPair a, TPair b) {
-    const long double q = a.Hi / b.Hi;
-    const TPair p = KvPair::TwoProduct(q, b.Hi);
-    return {q, (((a.Hi - p.Hi) - p.Lo) + (a.Lo - q * b.Lo)) / b.Hi};
-}
-
-// e^x - 1 and 1 - e^-x = (e^x - 1) / e^x for 0 < x <= 64, as pairs: sinh x and cosh x - 1 are
-// half their sum and half their difference, without the cancellation of e^x/2 -+ e^-x/2 near
-// 0 and without its two roundings of e^x elsewhere.
-struct TSmallExp {
-    TPair Up;
-    TPair Down;
-};
-
-TSmallExp SmallExp(long double x) {
-    const TPair m = ExpM1Pair(x);
-    return {m, Divide(m, Add(m, 1))};
-}
-
 } // namespace
-
-long double Sinh(long double x) {
-    const long double ax = std::fabs(x);
-    long double magnitude;
-    if (ax < UnitHyperbolic) {
-        if (ax < TinyHyperbolic) return x;
-        const TSmallExp e = SmallExp(ax);
-        const TPair s = KvPair::TwoSum(e.Up.Hi, e.Down.Hi);
-        magnitude = 0.5L * (s.Hi + (s.Lo + (e.Up.Lo + e.Down.Lo)));
-    } else {
-        // From |x|, so that a very negative x overflows as a large positive one does.
-        const long double h = HalfExp(ax);
-        magnitude = h - 0.25L / h;
-    }
-    return WithSignOf(x, magnitude);
-}
-
-long double Cosh(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax < UnitHyperbolic) {
-        if (ax < TinyHyperbolic) return 1;
-        // 1 + half the difference, whose sum with 1 is rounded once.
-        const TSmallExp e = SmallExp(ax);
-        const TPair d = KvPair::TwoSum(e.Up.Hi, -e.Down.Hi);
-        const TPair c = KvPair::TwoSum(1, 0.5L * d.Hi);
-        return c.Hi + (c.Lo + 0.5L * (d.Lo + (e.Up.Lo - e.Down.Lo)));
-    }
-    const long double h = HalfExp(ax);
-    return h + 0.25L / h;
-}
-
-// tanh |x| = m / (m + 2) with m = e^(2|x|) - 1, in pairs and rounded once.
-long double Tanh(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
-    if (ax < TinyHyperbolic) return x;
-    if (std::isnan(x)) return x + x;
-    const TPair m = ExpM1Pair(2 * ax);
-    const TPair q = Divide(m, Add(m, 2));
-    return WithSignOf(x, q.Hi + q.Lo);
-}
-
-// 1 / tanh x, so that cosh and sinh cannot overflow although their quotient does not.
-long double Coth(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
-    // Off from 1/x by less than x^2/3: a pole at 0.
-    if (ax < TinyHyperbolic) return 1 / x;
-    if (std::isnan(x)) return x + x;
-    const TPair m = ExpM1Pair(2 * ax);
-    const TPair q = Divide(Add(m, 2), m);
-    return WithSignOf(x, q.Hi + q.Lo);
-}
 
 long double ArcSinh(long double x) {
     if (x == 0) return x;
