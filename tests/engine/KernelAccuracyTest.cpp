@@ -37,6 +37,14 @@ long double NimbrelPower(long double a, long double b) {
     return KvScalar::Power(a, b, r) ? r : NAN;
 }
 
+// The C library has no coth.
+long double LibraryCoth(long double x) {
+    return 1 / tanhl(x);
+}
+double DoubleCoth(double x) {
+    return 1 / std::tanh(x);
+}
+
 // The bounds, one per kernel: one ulp, as for every kernel users reach.
 #define KERNEL1(name, nimbrel, library, dbl, bound, overflows)                                     \
     {                                                                                              \
@@ -59,6 +67,7 @@ const TKernel Kernels[] = {
     KERNEL1("sinh", KvScalar::Sinh, sinhl, std::sinh, 1.0L, 0),
     KERNEL1("cosh", KvScalar::Cosh, coshl, std::cosh, 1.0L, 0),
     KERNEL1("tanh", KvScalar::Tanh, tanhl, std::tanh, 1.0L, 0),
+    KERNEL1("coth", KvScalar::Coth, LibraryCoth, DoubleCoth, 1.0L, 0),
     {"power", NimbrelPower, powl, [](double a, double b) { return std::pow(a, b); }, 1.0L, 0},
 };
 #undef KERNEL1

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# Writes KernelReferences.bin: reference values of the extended kernels (sin ... power) at
+# Writes KernelReferences.bin: reference values of the extended kernels (sin ... coth) at
 # 200 bits with mpmath (Debian's python3-mpmath with gmpy2), for KernelAccuracyTest.cpp.
 #   /usr/bin/python3 tests/engine/kernel_references.py tests/engine/KernelReferences.bin
 #
@@ -396,6 +396,12 @@ def kernels():
             (500, [log_recipe(5, 16383, 2)]),
         ]),
         ("power", reference_power, power_blocks()),
+        ("coth", mp.coth, [
+            (500, [log_recipe(TINY, -33, 2)]),
+            (1500, [log_recipe(-32, 4, 2)]),
+            (1500, [lin_recipe(-25 << 58, (50 << 58) + 1, -58)]),
+            (500, [log_recipe(5, 16383, 2)]),
+        ]),
     ]
 
 
