@@ -1,7 +1,8 @@
 // The exponential and the logarithms in extended precision: a table of 128 values and a short
 // polynomial each, within about half a unit in the last place and several times faster than
 // the C library's expl and logl. The tables and polynomials come from
-// scripts/kernels/explog.py.
+// scripts/kernels/explog.py. The hyperbolic functions and their inverses are built on them
+// here, where their unrounded pairs are at hand.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -649,6 +650,26 @@ template <typename TFinish>
     return finish(TPair{s.Hi, s.Lo + (a.Lo + (rLo + (ed * Ln2Lo + t.Lo)) + poly)});
 }
 
+// Above this x^2 + 1 is x^2 to far below the last place, and the area functions use ln 2x.
+constexpr long double LargeArea = 0x1p40L;
+
+// factor (ln(w.Hi + w.Lo) + plus) rounded once, for w > 0 and plus of either sign: ln(hi + lo) is
+// ln hi + lo/hi, as lo/hi is below 2^-63.
+[[gnu::always_inline]] inline long double LnOfPair(TPair w, long double factor,
+                                                   TDoublePair plus = {0, 0}) {
+    return LnThen(w.Hi, [&](TPair p) {
+        const TPair s = KvPair::TwoSum(p.Hi, plus.Hi);
+        return factor * (s.Hi + (s.Lo + (p.Lo + (plus.Lo + w.Lo / w.Hi))));
+    });
+}
+
+// sqrt(a) for a pair a > 0: the root's remainder is exact.
+[[gnu::always_inline]] inline TPair SqrtPair(TPair a) {
+    const long double root = __builtin_sqrtl(a.Hi);
+    const TPair square = KvPair::TwoProduct(root, root);
+    return {root, (((a.Hi - square.Hi) - square.Lo) + a.Lo) / (2 * root)};
+}
+
 // (hi + lo) (f0 + f1 + f2) rounded once, with f0 and f1 of 32 bits: the products of the 32-bit
 // halves of hi with them are exact.
 long double Scaled(TPair p, const double (&f)[3]) {
@@ -672,6 +693,57 @@ long double Log(long double x) {
 
 long double Ld(long double x) {
     return LnThen(x, [](TPair p) { return Scaled(p, InvLn2); });
+}
+
+// The area functions as logarithms of pairs: their arguments' roundings would cost up to two
+// ulps through log1p.
+long double ArcSinh(long double x) {
+    const long double ax = std::fabs(x);
+    // x^3/6 is below half an ulp; keeps the sign of zero.
+    if (ax < TinyHyperbolic) return x;
+    if (ax > LargeArea) return WithSignOf(x, LnOfPair({ax, 0}, 1, {Ln2Hi, Ln2Lo}));
+    // ln(|x| + sqrt(x^2 + 1)).
+    const TPair square = KvPair::TwoProduct(ax, ax);
+    const TPair sum = KvPair::TwoSum(1, square.Hi);
+    const TPair root = SqrtPair({sum.Hi, sum.Lo + square.Lo});
+    const TPair w = KvPair::TwoSum(ax, root.Hi);
+    return WithSignOf(x, LnOfPair({w.Hi, w.Lo + root.Lo}, 1));
+}
+
+long double ArcCosh(long double x) {
+    if (x < 1) return KvKernels::RaiseInvalid();
+    if (x > LargeArea) return LnOfPair({x, 0}, 1, {Ln2Hi, Ln2Lo});
+    if (x == 1) return 0;
+    // ln(x + sqrt((x - 1)(x + 1))).
+    const TPair below = KvPair::TwoSum(x, -1);
+    const TPair above = KvPair::TwoSum(x, 1);
+    const TPair root = SqrtPair(KvPair::Multiply(below, above));
+    const TPair w = KvPair::TwoSum(x, root.Hi);
+    return LnOfPair({w.Hi, w.Lo + root.Lo}, 1);
+}
+
+// 1/2 ln((1 + x) / (1 - x)).
+long double ArcTanh(long double x) {
+    const long double ax = std::fabs(x);
+    // x^3/3 is below half an ulp; keeps the sign of zero.
+    if (ax < TinyHyperbolic) return x;
+    if (ax > 1) return KvKernels::RaiseInvalid();
+    if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
+    const TPair below = KvPair::TwoSum(1, -ax);
+    const TPair above = KvPair::TwoSum(1, ax);
+    return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
+}
+
+// The inverse hyperbolic cotangent, 1/2 ln((x + 1) / (x - 1)), defined for |x| > 1.
+long double ArcCoth(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) return KvKernels::RaiseInvalid();
+    if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
+    // 1/x + 1/(3x^3): the second term is below half an ulp, and x + 1 might overflow.
+    if (ax > LargeArea) return 1 / x;
+    const TPair below = KvPair::TwoSum(ax, -1);
+    const TPair above = KvPair::TwoSum(ax, 1);
+    return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
 }
 
 } // namespace KvScalar

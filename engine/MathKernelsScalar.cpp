@@ -10,54 +10,15 @@ namespace {
 
 using KvKernels::RaiseInvalid;
 using KvKernels::RaiseOverflow;
-using KvKernels::RaiseZeroDivide;
 
-constexpr long double Ln2 = 0.693147180559945309417L;
 constexpr long double Pi = 3.141592653589793238L;
 constexpr long double PiHalf = 1.5707963267948966193L;
 constexpr long double TwoPi = 6.283185307179586477L;
 constexpr long double Two63 = 0x1p63L;
-// Above this x^2 + 1 is x^2, and the area functions use ln 2x.
-constexpr long double LargeArea = 1e10L;
 // 1755! exceeds the extended range.
 constexpr long double LargestFactorial = 1754.0L;
 
-long double WithSignOf(long double x, long double magnitude) {
-    return x < 0 ? -magnitude : magnitude;
-}
-
 } // namespace
-
-long double ArcSinh(long double x) {
-    if (x == 0) return x;
-    const long double ax = std::fabs(x);
-    if (ax > LargeArea) return WithSignOf(x, Ln2 + std::log(ax));
-    const long double y = ax + x * x / (std::sqrt(x * x + 1) + 1);
-    return WithSignOf(x, std::log1p(y));
-}
-
-long double ArcCosh(long double x) {
-    if (x < 1) return RaiseInvalid();
-    if (x > LargeArea) return Ln2 + std::log(x);
-    const long double d = x - 1;
-    return std::log1p(d + std::sqrt(d * (x + 1)));
-}
-
-long double ArcTanh(long double x) {
-    if (x == 0) return x;
-    const long double ax = std::fabs(x);
-    if (ax > 1) return RaiseInvalid();
-    if (ax == 1) return RaiseZeroDivide(x < 0);
-    return WithSignOf(x, 0.5L * std::log1p(2 * ax / (1 - ax)));
-}
-
-// The inverse hyperbolic cotangent, 1/2 ln((x + 1) / (x - 1)), defined for |x| > 1.
-long double ArcCoth(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax < 1) return RaiseInvalid();
-    if (ax == 1) return RaiseZeroDivide(x < 0);
-    return WithSignOf(x, 0.5L * std::log1p(2 / (ax - 1)));
-}
 
 long double Trunc(long double x) {
     return std::trunc(x);

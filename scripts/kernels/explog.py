@@ -125,7 +125,8 @@ def Parts(v):
 
 
 def LogScales():
-    print("// log x = ln x / ln 10 and ld x = ln x / ln 2, the factors in parts of 32, 32 and 53 bits")
+    print("// log x = ln x / ln 10 and ld x = ln x / ln 2, "
+          "the factors in parts of 32, 32 and 53 bits")
     PrintDoubles("InvLn10", Parts(1 / log(10)))
     PrintDoubles("InvLn2", Parts(1 / log(2)))
 

@@ -1,5 +1,5 @@
-// The exponential, logarithm and power kernels at their edges: the fault flags they raise (and
-// do not), special values and exact results. Their accuracy over wide ranges is measured
+// The exponential, logarithm, hyperbolic and power kernels at their edges: the fault flags they
+// raise (and do not), special values and exact results. Their accuracy over wide ranges is measured
 // against high-precision references elsewhere; here a few hard values guard the tables.
 #include <gtest/gtest.h>
 
@@ -63,6 +63,15 @@ TEST(ExpLogPowerKernelTest, FaultFlagsAndSpecialValues) {
         {"coth -inf", [] { return KvScalar::Coth(-Inf); }, -1, 0},
         {"coth 0", [] { return KvScalar::Coth(0.0L); }, Inf, FE_DIVBYZERO},
         {"coth smallest denormal", [] { return KvScalar::Coth(-0x1p-16445L); }, -Inf, FE_OVERFLOW},
+        {"arctanh 1", [] { return KvScalar::ArcTanh(1); }, Inf, FE_DIVBYZERO},
+        {"arctanh -2", [] { return KvScalar::ArcTanh(-2); }, NaN, FE_INVALID},
+        {"arccoth -1", [] { return KvScalar::ArcCoth(-1); }, -Inf, FE_DIVBYZERO},
+        {"arccoth 0.5", [] { return KvScalar::ArcCoth(0.5L); }, NaN, FE_INVALID},
+        {"arccoth -inf", [] { return KvScalar::ArcCoth(-Inf); }, 0, 0},
+        {"arccosh 0.5", [] { return KvScalar::ArcCosh(0.5L); }, NaN, FE_INVALID},
+        {"arccosh 1", [] { return KvScalar::ArcCosh(1); }, 0, 0},
+        {"arccosh inf", [] { return KvScalar::ArcCosh(Inf); }, Inf, 0},
+        {"arcsinh -inf", [] { return KvScalar::ArcSinh(-Inf); }, -Inf, 0},
         {"ln 0", [] { return KvScalar::Ln(0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -0", [] { return KvScalar::Ln(-0.0L); }, -Inf, FE_DIVBYZERO},
         {"ln -1", [] { return KvScalar::Ln(-1); }, NaN, FE_INVALID},
@@ -138,7 +147,8 @@ TEST(ExpLogPowerKernelTest, ExactResults) {
     EXPECT_EQ(Pow(-0.5L, -3), -8);
 }
 
-// Below 2^-32 sinh x and tanh x round to x, keeping the sign of zero, and cosh x to 1.
+// Below 2^-32 sinh x, tanh x and their inverses round to x, keeping the sign of zero, and
+// cosh x to 1.
 TEST(ExpLogPowerKernelTest, TinyHyperbolicArguments) {
     for (const long double x : {0.0L, 0x1p-16445L, 1e-4000L, 1e-12L, 0x1.fffffffffffffffep-33L}) {
         for (const long double signedX : {x, -x}) {
@@ -148,6 +158,9 @@ TEST(ExpLogPowerKernelTest, TinyHyperbolicArguments) {
             EXPECT_EQ(std::fetestexcept(Faults), 0) << signedX;
             EXPECT_EQ(sinh, signedX);
             EXPECT_EQ(tanh, signedX);
+            EXPECT_EQ(KvScalar::ArcSinh(signedX), signedX);
+            EXPECT_EQ(KvScalar::ArcTanh(signedX), signedX);
+            EXPECT_EQ(std::signbit(KvScalar::ArcSinh(signedX)), std::signbit(signedX));
             EXPECT_EQ(std::signbit(sinh), std::signbit(signedX)) << signedX;
             EXPECT_EQ(std::signbit(tanh), std::signbit(signedX)) << signedX;
             EXPECT_EQ(KvScalar::Cosh(signedX), 1) << signedX;
@@ -188,6 +201,15 @@ TEST(ExpLogPowerKernelTest, HardValues) {
         {"tanh 3", KvScalar::Tanh(3), 0x1.fd77d111a0affe20p-1L},
         {"coth 0.7", KvScalar::Coth(0x1.6666666666666666p-1L), 0x1.a795489506bca54ap+0L},
         {"coth -2e-5", KvScalar::Coth(-0x1.4f8b588e368f0846p-16L), -0x1.86a00000dfb23b0ap+15L},
+        {"arcsinh 2", KvScalar::ArcSinh(2), 0x1.719218313d0872f8p+0L},
+        {"arcsinh -0.38", KvScalar::ArcSinh(-0x1.861bb60844a251dcp-2L), -0x1.7d3d5ccbf9727cacp-2L},
+        {"arcsinh 1e20", KvScalar::ArcSinh(1e20L), 0x1.75f57369e9342a06p+5L},
+        {"arccosh 1.11", KvScalar::ArcCosh(0x1.1c3ea84a0cef145cp+0L), 0x1.dcb45af4406158e6p-2L},
+        {"arccosh 1+2^-60", KvScalar::ArcCosh(1 + 0x1p-60L), 0x1.6a09e667f3bcc906p-30L},
+        {"arctanh 0.18", KvScalar::ArcTanh(0x1.741e95005f001d50p-3L), 0x1.784c3345b5d75902p-3L},
+        {"arctanh 1-2^-64", KvScalar::ArcTanh(1 - 0x1p-64L), 0x1.686fc0af622d6f24p+4L},
+        {"arccoth -7.3", KvScalar::ArcCoth(-0x1.d5f323fa1019347cp+2L), -0x1.18a66b5b394e3c7ap-3L},
+        {"arccoth 1+2^-63", KvScalar::ArcCoth(1 + 0x1p-63L), 0x1.62e42fefa39ef358p+4L},
         {"1.1^64", Pow(0x1.199999999999999ap+0L, 64), 0x1.bdcaa43ae86b9fdap+8L},
         {"3^-40", Pow(3, -40), 0x1.846d550e37b5063ep-64L},
     };

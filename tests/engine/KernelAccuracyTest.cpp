@@ -37,12 +37,18 @@ long double NimbrelPower(long double a, long double b) {
     return KvScalar::Power(a, b, r) ? r : NAN;
 }
 
-// The C library has no coth.
+// The C library has no coth and arccoth.
 long double LibraryCoth(long double x) {
     return 1 / tanhl(x);
 }
 double DoubleCoth(double x) {
     return 1 / std::tanh(x);
+}
+long double LibraryArcCoth(long double x) {
+    return std::copysign(0.5L * log1pl(2 / (std::fabs(x) - 1)), x);
+}
+double DoubleArcCoth(double x) {
+    return std::copysign(0.5 * std::log1p(2 / (std::fabs(x) - 1)), x);
 }
 
 // The bounds, one per kernel: one ulp, as for every kernel users reach.
@@ -68,6 +74,10 @@ const TKernel Kernels[] = {
     KERNEL1("cosh", KvScalar::Cosh, coshl, std::cosh, 1.0L, 0),
     KERNEL1("tanh", KvScalar::Tanh, tanhl, std::tanh, 1.0L, 0),
     KERNEL1("coth", KvScalar::Coth, LibraryCoth, DoubleCoth, 1.0L, 0),
+    KERNEL1("arcsinh", KvScalar::ArcSinh, asinhl, std::asinh, 1.0L, 0),
+    KERNEL1("arccosh", KvScalar::ArcCosh, acoshl, std::acosh, 1.0L, 0),
+    KERNEL1("arctanh", KvScalar::ArcTanh, atanhl, std::atanh, 1.0L, 0),
+    KERNEL1("arccoth", KvScalar::ArcCoth, LibraryArcCoth, DoubleArcCoth, 1.0L, 0),
     {"power", NimbrelPower, powl, [](double a, double b) { return std::pow(a, b); }, 1.0L, 0},
 };
 #undef KERNEL1
