@@ -481,10 +481,11 @@ struct TExpReduced {
     return {s.Hi, s.Lo + a.Lo};
 }
 
-// a / b within about 2^-120: the remainder of the first quotient is exact, and its quotient the
-// correction.
+// a / b within about 2^-110 for b within the range of double: the remainder of the first quotient
+// is exact, and its quotient the correction. A double reciprocal suffices for both and is
+// quicker.
 [[gnu::always_inline]] inline TPair Divide(TPair a, TPair b) {
-    const long double inverse = 1 / b.Hi;
+    const long double inverse = 1 / static_cast<double>(b.Hi);
     const long double q = a.Hi * inverse;
     const TPair p = KvPair::TwoProduct(q, b.Hi);
     return {q, (((a.Hi - p.Hi) - p.Lo) + (a.Lo - q * b.Lo)) * inverse};
@@ -653,21 +654,28 @@ template <typename TFinish>
 // Above this x^2 + 1 is x^2 to far below the last place, and the area functions use ln 2x.
 constexpr long double LargeArea = 0x1p40L;
 
-// factor (ln(w.Hi + w.Lo) + plus) rounded once, for w > 0 and plus of either sign: ln(hi + lo) is
-// ln hi + lo/hi, as lo/hi is below 2^-63.
-[[gnu::always_inline]] inline long double LnOfPair(TPair w, long double factor,
-                                                   TDoublePair plus = {0, 0}) {
-    return LnThen(w.Hi, [&](TPair p) {
-        const TPair s = KvPair::TwoSum(p.Hi, plus.Hi);
-        return factor * (s.Hi + (s.Lo + (p.Lo + (plus.Lo + w.Lo / w.Hi))));
+// factor ln(w.Hi + w.Lo) rounded once, for w > 0 within the range of double: ln(hi + lo) is
+// ln hi + lo/hi, as (lo/hi)^2 is below 2^-100.
+[[gnu::always_inline]] inline long double LnOfPair(TPair w, long double factor) {
+    const long double ratio = w.Lo * (1 / static_cast<double>(w.Hi));
+    return LnThen(w.Hi, [&](TPair p) { return factor * (p.Hi + (p.Lo + ratio)); });
+}
+
+// ln 2x rounded once.
+[[gnu::always_inline]] inline long double LnTwice(long double x) {
+    return LnThen(x, [](TPair p) {
+        const TPair s = KvPair::TwoSum(p.Hi, Ln2Hi);
+        return s.Hi + (s.Lo + (p.Lo + Ln2Lo));
     });
 }
 
-// sqrt(a) for a pair a > 0: the root's remainder is exact.
+// sqrt(a) for a pair a > 0 within the range of double: the root's remainder is exact, and its
+// correction needs only a double reciprocal.
 [[gnu::always_inline]] inline TPair SqrtPair(TPair a) {
     const long double root = __builtin_sqrtl(a.Hi);
     const TPair square = KvPair::TwoProduct(root, root);
-    return {root, (((a.Hi - square.Hi) - square.Lo) + a.Lo) / (2 * root)};
+    const long double half = 0.5 / static_cast<double>(root);
+    return {root, (((a.Hi - square.Hi) - square.Lo) + a.Lo) * half};
 }
 
 // (hi + lo) (f0 + f1 + f2) rounded once, with f0 and f1 of 32 bits: the products of the 32-bit
@@ -701,7 +709,7 @@ long double ArcSinh(long double x) {
     const long double ax = std::fabs(x);
     // x^3/6 is below half an ulp; keeps the sign of zero.
     if (ax < TinyHyperbolic) return x;
-    if (ax > LargeArea) return WithSignOf(x, LnOfPair({ax, 0}, 1, {Ln2Hi, Ln2Lo}));
+    if (ax > LargeArea) return WithSignOf(x, LnTwice(ax));
     // ln(|x| + sqrt(x^2 + 1)).
     const TPair square = KvPair::TwoProduct(ax, ax);
     const TPair sum = KvPair::TwoSum(1, square.Hi);
@@ -712,13 +720,13 @@ long double ArcSinh(long double x) {
 
 long double ArcCosh(long double x) {
     if (x < 1) return KvKernels::RaiseInvalid();
-    if (x > LargeArea) return LnOfPair({x, 0}, 1, {Ln2Hi, Ln2Lo});
+    if (x > LargeArea) return LnTwice(x);
     if (x == 1) return 0;
     // ln(x + sqrt((x - 1)(x + 1))).
-    const TPair below = KvPair::TwoSum(x, -1);
-    const TPair above = KvPair::TwoSum(x, 1);
+    const TPair below = KvPair::FastTwoSum(x, -1);
+    const TPair above = KvPair::FastTwoSum(x, 1);
     const TPair root = SqrtPair(KvPair::Multiply(below, above));
-    const TPair w = KvPair::TwoSum(x, root.Hi);
+    const TPair w = KvPair::FastTwoSum(x, root.Hi);
     return LnOfPair({w.Hi, w.Lo + root.Lo}, 1);
 }
 
@@ -729,8 +737,8 @@ long double ArcTanh(long double x) {
     if (ax < TinyHyperbolic) return x;
     if (ax > 1) return KvKernels::RaiseInvalid();
     if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
-    const TPair below = KvPair::TwoSum(1, -ax);
-    const TPair above = KvPair::TwoSum(1, ax);
+    const TPair below = KvPair::FastTwoSum(1, -ax);
+    const TPair above = KvPair::FastTwoSum(1, ax);
     return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
 }
 
@@ -741,8 +749,8 @@ long double ArcCoth(long double x) {
     if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
     // 1/x + 1/(3x^3): the second term is below half an ulp, and x + 1 might overflow.
     if (ax > LargeArea) return 1 / x;
-    const TPair below = KvPair::TwoSum(ax, -1);
-    const TPair above = KvPair::TwoSum(ax, 1);
+    const TPair below = KvPair::FastTwoSum(ax, -1);
+    const TPair above = KvPair::FastTwoSum(ax, 1);
     return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
 }
 
