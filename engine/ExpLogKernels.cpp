@@ -1,7 +1,8 @@
-// The exponential and the natural logarithm in extended precision: a table of 128 values and
-// a short polynomial each, within about half a unit in the last place and several times
-// faster than the C library's expl and logl. The tables and polynomials come from
-// scripts/kernels/explog.py.
+// The exponential and the logarithms in extended precision: a table of 128 values and a short
+// polynomial each, within about half a unit in the last place and several times faster than
+// the C library's expl and logl. The tables and polynomials come from
+// scripts/kernels/explog.py. The hyperbolic functions and their inverses are built on them
+// here, where their unrounded pairs are at hand.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -335,6 +336,13 @@ constexpr TDoublePair LnTable[] = {
     {0x1.60e52f45788e3p-1, 0x1.d4bcd02c7194cp-55},
     {0.0, 0.0},
 };
+// log x = ln x / ln 10 and ld x = ln x / ln 2, the factors in parts of 32, 32 and 53 bits
+constexpr double InvLn10[] = {
+    0x1.bcb7b15200000p-2, 0x1.b9438caa00000p-36, -0x1.548aaa0a59848p-70,
+};
+constexpr double InvLn2[] = {
+    0x1.7154765200000p+0, 0x1.705fc2ee00000p-33, 0x1.f43ff68348e9fp-66,
+};
 // clang-format on
 
 // Adding it rounds a value below 2^62 to an integer, in the low bits of the mantissa.
@@ -402,14 +410,192 @@ long double HalfExp(long double x) {
     return ScaledExp(x, -1);
 }
 
+namespace {
+
+// From here on tanh and coth are +-1 to the last bit: 2 e^(-2x) is below 2^-65.
+constexpr long double UnitHyperbolic = 23;
+// Below this sinh x and tanh x round to x, and cosh x to 1: x^2/2 is below 2^-65.
+constexpr long double TinyHyperbolic = 0x1p-32L;
+
+long double WithSignOf(long double x, long double magnitude) {
+    return x < 0 ? -magnitude : magnitude;
+}
+
+// x = (128 k + j) ln2/128 + r for the kernels that carry e^x as a pair, |x| <= 64: r in two
+// parts, the first exact, and e^r = 1 + RHi + PRest.
+struct TExpReduced {
+    int K;
+    const TDoublePair* T;
+    long double RHi;
+    long double PRest;
+};
+
+[[gnu::always_inline]] inline TExpReduced ReduceExp(long double x) {
+    const long double kd = (x * InvLn2N + Shifter) - Shifter;
+    const int kj = static_cast<int>(static_cast<double>(kd));
+    const long double rHi = x - kd * Ln2NHi;
+    const long double rLo = -(kd * Ln2NLo);
+    const long double r = rHi + rLo;
+    // Up to r^2 in extended: against a result as small as r, double precision would count.
+    const double rd = static_cast<double>(r);
+    const double tail = ExpQ[1] + rd * (ExpQ[2] + rd * (ExpQ[3] + rd * ExpQ[4]));
+    const long double pRest = rLo + r * r * (ExpQ[0] + r * static_cast<long double>(tail));
+    return {kj >> 7, &ExpTable[kj & 127], rHi, pRest};
+}
+
+// e^x as a pair, within about 2^-70, for 1 <= x <= 64.
+[[gnu::always_inline]] inline TPair ExpPair(long double x) {
+    const TExpReduced e = ReduceExp(x);
+    const long double hi = e.T->Hi;
+    const TPair s = KvPair::FastTwoSum(hi, e.T->Lo + (hi + e.T->Lo) * (e.RHi + e.PRest));
+    const long double scale = DoublePowerOfTwo(e.K);
+    return {s.Hi * scale, s.Lo * scale};
+}
+
+// e^x - 1 = 2^k ((hi - 2^-k) + hi rHi + lo (1 + p) + hi (p - rHi)) with 2^(j/128) = hi + lo
+// and e^r = 1 + p, within about 2^-67 for |x| <= 64. Against a result as small as r, every
+// rounding of a term of r's size would count: hi rHi is exact from 32-bit halves.
+[[gnu::always_inline]] inline TPair ExpM1Pair(long double x) {
+    const TExpReduced e = ReduceExp(x);
+    const double tHi = e.T->Hi;
+    // hi in 32 and 21 bits, rHi in two 32-bit halves: each product is exact.
+    const double tTop =
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(tHi) & ~((1ull << 21) - 1));
+    const long double tBottom = tHi - tTop;
+    const TPair rHalves = KvPair::Split(e.RHi);
+    const long double product = tTop * rHalves.Hi;
+    const long double productRest =
+        (tTop * rHalves.Lo + tBottom * rHalves.Hi) + tBottom * rHalves.Lo;
+    const TPair shifted = KvPair::TwoSum(tHi, -static_cast<long double>(DoublePowerOfTwo(-e.K)));
+    const TPair sum = KvPair::TwoSum(shifted.Hi, product);
+    const long double rest =
+        (shifted.Lo + productRest) + (e.T->Lo * (1 + (e.RHi + e.PRest)) + tHi * e.PRest);
+    const TPair result = KvPair::FastTwoSum(sum.Hi, sum.Lo + rest);
+    const long double scale = DoublePowerOfTwo(e.K);
+    return {result.Hi * scale, result.Lo * scale};
+}
+
+// a + b for a, b >= 0, as a pair whose low part may exceed half an ulp of the high one.
+[[gnu::always_inline]] inline TPair Add(TPair a, long double b) {
+    const TPair s = KvPair::TwoSum(a.Hi, b);
+    return {s.Hi, s.Lo + a.Lo};
+}
+
+// a / b within about 2^-110 for b within the range of double: the remainder of the first quotient
+// is exact, and its quotient the correction. A double reciprocal suffices for both and is
+// quicker.
+[[gnu::always_inline]] inline TPair Divide(TPair a, TPair b) {
+    const long double inverse = 1 / static_cast<double>(b.Hi);
+    const long double q = a.Hi * inverse;
+    const TPair p = KvPair::TwoProduct(q, b.Hi);
+    return {q, (((a.Hi - p.Hi) - p.Lo) + (a.Lo - q * b.Lo)) * inverse};
+}
+
+// sinh x and cosh x for TinyHyperbolic <= x < UnitHyperbolic are half the sum and half the
+// difference of e^x and e^-x. Below 1 these are 1 + m and 1 - d with m = e^x - 1 and
+// d = m / (m + 1), so that the sums use m and d, without cancellation.
+struct TExpBoth {
+    TPair Up;
+    TPair Down;
+};
+
+// e^x - 1 and 1 - e^-x.
+[[gnu::always_inline]] inline TExpBoth SmallExpBoth(long double x) {
+    const TPair m = ExpM1Pair(x);
+    return {m, Divide(m, Add(m, 1))};
+}
+
+// e^x and e^-x, the second at most 0.37 of the result and needing only its rounding.
+[[gnu::always_inline]] inline TExpBoth ExpBoth(long double x) {
+    const TPair e = ExpPair(x);
+    const long double inverse = 1 / e.Hi;
+    return {e, {inverse - inverse * (inverse * e.Lo), 0}};
+}
+
+// e^(2x) - 1 for tanh and coth: from 1/2 on, e^(2x) less 1 as an exact pair is cheaper.
+[[gnu::always_inline]] inline TPair TwiceExpM1(long double x) {
+    if (x < 0.5L) return ExpM1Pair(2 * x);
+    const TPair e = ExpPair(2 * x);
+    const TPair s = KvPair::FastTwoSum(e.Hi, -1);
+    return {s.Hi, s.Lo + e.Lo};
+}
+
+} // namespace
+
+long double Sinh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) {
+        if (ax < TinyHyperbolic) return x;
+        const TExpBoth e = SmallExpBoth(ax);
+        const TPair s = KvPair::TwoSum(e.Up.Hi, e.Down.Hi);
+        return WithSignOf(x, 0.5L * (s.Hi + (s.Lo + (e.Up.Lo + e.Down.Lo))));
+    }
+    if (ax < UnitHyperbolic) {
+        const TExpBoth e = ExpBoth(ax);
+        const TPair s = KvPair::FastTwoSum(e.Up.Hi, -e.Down.Hi);
+        return WithSignOf(x, 0.5L * (s.Hi + (s.Lo + e.Up.Lo)));
+    }
+    // From |x|, so that a very negative x overflows as a large positive one does. e^-x is
+    // below 2^-66 of the result.
+    const long double h = HalfExp(ax);
+    return WithSignOf(x, h - 0.25L / h);
+}
+
+long double Cosh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) {
+        if (ax < TinyHyperbolic) return 1;
+        // 1 + half the difference, whose sum with 1 is rounded once.
+        const TExpBoth e = SmallExpBoth(ax);
+        const TPair d = KvPair::TwoSum(e.Up.Hi, -e.Down.Hi);
+        const TPair c = KvPair::FastTwoSum(1, 0.5L * d.Hi);
+        return c.Hi + (c.Lo + 0.5L * (d.Lo + (e.Up.Lo - e.Down.Lo)));
+    }
+    if (ax < UnitHyperbolic) {
+        const TExpBoth e = ExpBoth(ax);
+        const TPair s = KvPair::FastTwoSum(e.Up.Hi, e.Down.Hi);
+        return 0.5L * (s.Hi + (s.Lo + e.Up.Lo));
+    }
+    const long double h = HalfExp(ax);
+    return h + 0.25L / h;
+}
+
+// tanh |x| = m / (m + 2) with m = e^(2|x|) - 1, in pairs and rounded once.
+long double Tanh(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
+    if (ax < TinyHyperbolic) return x;
+    if (std::isnan(x)) return x + x;
+    const TPair m = TwiceExpM1(ax);
+    const TPair q = Divide(m, Add(m, 2));
+    return WithSignOf(x, q.Hi + q.Lo);
+}
+
+// 1 / tanh x: cosh x / sinh x would overflow before the quotient is 1 and round twice.
+long double Coth(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax >= UnitHyperbolic) return WithSignOf(x, 1.0L);
+    // Off from 1/x by less than x^2/3: a pole at 0.
+    if (ax < TinyHyperbolic) return 1 / x;
+    if (std::isnan(x)) return x + x;
+    const TPair m = TwiceExpM1(ax);
+    const TPair q = Divide(Add(m, 2), m);
+    return WithSignOf(x, q.Hi + q.Lo);
+}
+
+namespace {
+
 // ln x = e ln2 - ln inv_j + ln(1 + r) with x = 2^e m and r = m inv_j - 1. The reciprocals
 // have 10 bits, so r is exact as the sum of two doubles. Next to 1, where the result is small,
-// r is x - 1 itself, which keeps its relative accuracy.
-long double Ln(long double x) {
+// r is x - 1 itself, which keeps its relative accuracy. For a positive finite x, finish gets
+// ln x as hi + lo, far more accurate than its rounded sum; the other x give ln's results and
+// flags, which a positive factor keeps.
+template <typename TFinish>
+[[gnu::always_inline]] inline long double LnThen(long double x, TFinish finish) {
     // The quiet comparisons let a NaN through without the invalid flag.
     if (std::isgreater(x, NearOneBelow) && std::isless(x, NearOneAbove)) {
         const long double r = x - 1;
-        return r + LnPolynomial(r);
+        return finish(TPair{r, LnPolynomial(r)});
     }
     if (!std::isgreater(x, 0)) {
         if (x == 0) return KvKernels::RaiseZeroDivide(true);
@@ -462,7 +648,110 @@ long double Ln(long double x) {
     // (unless e is 0), so both sums are exact as pairs.
     const TPair a = KvPair::FastTwoSum(ed * Ln2Hi, t.Hi);
     const TPair s = KvPair::FastTwoSum(a.Hi, rHi);
-    return s.Hi + (s.Lo + (a.Lo + (rLo + (ed * Ln2Lo + t.Lo)) + poly));
+    return finish(TPair{s.Hi, s.Lo + (a.Lo + (rLo + (ed * Ln2Lo + t.Lo)) + poly)});
+}
+
+// Above this x^2 + 1 is x^2 to far below the last place, and the area functions use ln 2x.
+constexpr long double LargeArea = 0x1p40L;
+
+// factor ln(w.Hi + w.Lo) rounded once, for w > 0 within the range of double: ln(hi + lo) is
+// ln hi + lo/hi, as (lo/hi)^2 is below 2^-100.
+[[gnu::always_inline]] inline long double LnOfPair(TPair w, long double factor) {
+    const long double ratio = w.Lo * (1 / static_cast<double>(w.Hi));
+    return LnThen(w.Hi, [&](TPair p) { return factor * (p.Hi + (p.Lo + ratio)); });
+}
+
+// ln 2x rounded once.
+[[gnu::always_inline]] inline long double LnTwice(long double x) {
+    return LnThen(x, [](TPair p) {
+        const TPair s = KvPair::TwoSum(p.Hi, Ln2Hi);
+        return s.Hi + (s.Lo + (p.Lo + Ln2Lo));
+    });
+}
+
+// sqrt(a) for a pair a > 0 within the range of double: the root's remainder is exact, and its
+// correction needs only a double reciprocal.
+[[gnu::always_inline]] inline TPair SqrtPair(TPair a) {
+    const long double root = __builtin_sqrtl(a.Hi);
+    const TPair square = KvPair::TwoProduct(root, root);
+    const long double half = 0.5 / static_cast<double>(root);
+    return {root, (((a.Hi - square.Hi) - square.Lo) + a.Lo) * half};
+}
+
+// (hi + lo) (f0 + f1 + f2) rounded once, with f0 and f1 of 32 bits: the products of the 32-bit
+// halves of hi with them are exact.
+long double Scaled(TPair p, const double (&f)[3]) {
+    const TPair h = KvPair::Split(p.Hi);
+    const long double top = h.Hi * f[0];
+    const long double middle = h.Hi * f[1] + h.Lo * f[0];
+    const long double low = (h.Lo * f[1] + (p.Hi * f[2] + p.Lo * f[1])) + p.Lo * f[0];
+    return top + (middle + low);
+}
+
+} // namespace
+
+long double Ln(long double x) {
+    return LnThen(x, [](TPair p) { return p.Hi + p.Lo; });
+}
+
+// Rounded once from ln's pair: the powers of 10 and of 2 give their exponents exactly.
+long double Log(long double x) {
+    return LnThen(x, [](TPair p) { return Scaled(p, InvLn10); });
+}
+
+long double Ld(long double x) {
+    return LnThen(x, [](TPair p) { return Scaled(p, InvLn2); });
+}
+
+// The area functions as logarithms of pairs: their arguments' roundings would cost up to two
+// ulps through log1p.
+long double ArcSinh(long double x) {
+    const long double ax = std::fabs(x);
+    // x^3/6 is below half an ulp; keeps the sign of zero.
+    if (ax < TinyHyperbolic) return x;
+    if (ax > LargeArea) return WithSignOf(x, LnTwice(ax));
+    // ln(|x| + sqrt(x^2 + 1)).
+    const TPair square = KvPair::TwoProduct(ax, ax);
+    const TPair sum = KvPair::TwoSum(1, square.Hi);
+    const TPair root = SqrtPair({sum.Hi, sum.Lo + square.Lo});
+    const TPair w = KvPair::TwoSum(ax, root.Hi);
+    return WithSignOf(x, LnOfPair({w.Hi, w.Lo + root.Lo}, 1));
+}
+
+long double ArcCosh(long double x) {
+    if (x < 1) return KvKernels::RaiseInvalid();
+    if (x > LargeArea) return LnTwice(x);
+    if (x == 1) return 0;
+    // ln(x + sqrt((x - 1)(x + 1))).
+    const TPair below = KvPair::FastTwoSum(x, -1);
+    const TPair above = KvPair::FastTwoSum(x, 1);
+    const TPair root = SqrtPair(KvPair::Multiply(below, above));
+    const TPair w = KvPair::FastTwoSum(x, root.Hi);
+    return LnOfPair({w.Hi, w.Lo + root.Lo}, 1);
+}
+
+// 1/2 ln((1 + x) / (1 - x)).
+long double ArcTanh(long double x) {
+    const long double ax = std::fabs(x);
+    // x^3/3 is below half an ulp; keeps the sign of zero.
+    if (ax < TinyHyperbolic) return x;
+    if (ax > 1) return KvKernels::RaiseInvalid();
+    if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
+    const TPair below = KvPair::FastTwoSum(1, -ax);
+    const TPair above = KvPair::FastTwoSum(1, ax);
+    return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
+}
+
+// The inverse hyperbolic cotangent, 1/2 ln((x + 1) / (x - 1)), defined for |x| > 1.
+long double ArcCoth(long double x) {
+    const long double ax = std::fabs(x);
+    if (ax < 1) return KvKernels::RaiseInvalid();
+    if (ax == 1) return KvKernels::RaiseZeroDivide(x < 0);
+    // 1/x + 1/(3x^3): the second term is below half an ulp, and x + 1 might overflow.
+    if (ax > LargeArea) return 1 / x;
+    const TPair below = KvPair::FastTwoSum(ax, -1);
+    const TPair above = KvPair::FastTwoSum(ax, 1);
+    return WithSignOf(x, LnOfPair(Divide(above, below), 0.5L));
 }
 
 } // namespace KvScalar

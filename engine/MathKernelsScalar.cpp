@@ -10,103 +10,15 @@ namespace {
 
 using KvKernels::RaiseInvalid;
 using KvKernels::RaiseOverflow;
-using KvKernels::RaiseZeroDivide;
 
-constexpr long double Ln2 = 0.693147180559945309417L;
 constexpr long double Pi = 3.141592653589793238L;
 constexpr long double PiHalf = 1.5707963267948966193L;
 constexpr long double TwoPi = 6.283185307179586477L;
 constexpr long double Two63 = 0x1p63L;
-// Beyond this e^(2x) overflows; tanh and coth are +-1 to the last bit long before.
-constexpr long double HyperbolicLimit = 5678.22249441322L;
-// Below this the forms e^x/2 -+ e^-x/2 lose digits; expm1 keeps them.
-constexpr long double SmallHyperbolic = 1.0L;
-// Above this x^2 + 1 is x^2, and the area functions use ln 2x.
-constexpr long double LargeArea = 1e10L;
 // 1755! exceeds the extended range.
 constexpr long double LargestFactorial = 1754.0L;
 
-long double WithSignOf(long double x, long double magnitude) {
-    return x < 0 ? -magnitude : magnitude;
-}
-
 } // namespace
-
-// log2 x * log10 2 with a single rounding.
-long double Log(long double x) {
-    return std::log10(x);
-}
-long double Ld(long double x) {
-    return std::log2(x);
-}
-
-long double Sinh(long double x) {
-    const long double ax = std::fabs(x);
-    long double magnitude;
-    if (ax < SmallHyperbolic) {
-        const long double m = std::expm1(ax);
-        magnitude = 0.5L * (m + m / (m + 1));
-    } else {
-        // From |x|, so that a very negative x overflows as a large positive one does.
-        const long double h = HalfExp(ax);
-        magnitude = h - 0.25L / h;
-    }
-    return WithSignOf(x, magnitude);
-}
-
-long double Cosh(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax < SmallHyperbolic) {
-        const long double m = std::expm1(ax);
-        return 1 + m * m / (2 * (m + 1));
-    }
-    const long double h = HalfExp(ax);
-    return h + 0.25L / h;
-}
-
-long double Tanh(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax > HyperbolicLimit) return WithSignOf(x, 1.0L);
-    const long double m = std::expm1(2 * ax);
-    return WithSignOf(x, m / (m + 2));
-}
-
-long double Coth(long double x) {
-    // cosh and sinh would overflow although their quotient is +-1.
-    if (std::fabs(x) > HyperbolicLimit) return WithSignOf(x, 1.0L);
-    return Cosh(x) / Sinh(x);
-}
-
-long double ArcSinh(long double x) {
-    if (x == 0) return x;
-    const long double ax = std::fabs(x);
-    if (ax > LargeArea) return WithSignOf(x, Ln2 + std::log(ax));
-    const long double y = ax + x * x / (std::sqrt(x * x + 1) + 1);
-    return WithSignOf(x, std::log1p(y));
-}
-
-long double ArcCosh(long double x) {
-    if (x < 1) return RaiseInvalid();
-    if (x > LargeArea) return Ln2 + std::log(x);
-    const long double d = x - 1;
-    return std::log1p(d + std::sqrt(d * (x + 1)));
-}
-
-long double ArcTanh(long double x) {
-    if (x == 0) return x;
-    const long double ax = std::fabs(x);
-    if (ax > 1) return RaiseInvalid();
-    if (ax == 1) return RaiseZeroDivide(x < 0);
-    return WithSignOf(x, 0.5L * std::log1p(2 * ax / (1 - ax)));
-}
-
-// The inverse hyperbolic cotangent, 1/2 ln((x + 1) / (x - 1)), defined for |x| > 1.
-long double ArcCoth(long double x) {
-    const long double ax = std::fabs(x);
-    if (ax < 1) return RaiseInvalid();
-    if (ax == 1) return RaiseZeroDivide(x < 0);
-    return WithSignOf(x, 0.5L * std::log1p(2 / (ax - 1)));
-}
 
 long double Trunc(long double x) {
     return std::trunc(x);

@@ -116,5 +116,21 @@ def LogTables():
     PrintTable("LnTable", logs)
 
 
+def Parts(v):
+    """v as 32 + 32 + 53 bits: the first two parts times a 32-bit half of an extended value are
+    exact."""
+    first = Round(v, 32)[0]
+    second = Round(v - first, 32)[0]
+    return [first, second, v - first - second]
+
+
+def LogScales():
+    print("// log x = ln x / ln 10 and ld x = ln x / ln 2, "
+          "the factors in parts of 32, 32 and 53 bits")
+    PrintDoubles("InvLn10", Parts(1 / log(10)))
+    PrintDoubles("InvLn2", Parts(1 / log(2)))
+
+
 ExpTables()
 LogTables()
+LogScales()
