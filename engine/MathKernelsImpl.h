@@ -117,6 +117,9 @@ long double Rnd(long double x);
 long double Factorial(long double x);
 // Power for every exponent but the square.
 bool PowerGeneral(long double a, long double b, long double& r);
+// a^b for a positive finite a and |b| < 1024 where the result is well inside the normal range;
+// false, leaving r alone, elsewhere.
+bool PowerFromLogarithm(long double a, long double b, long double& r);
 // a^b into r; false for 0 to a negative power and a negative base to a fractional one. The
 // square is inline: it is the common case, and correctly rounded as a single product. A NaN
 // base goes the long way, whose comparison raises invalid for it.

@@ -1,5 +1,6 @@
 // The extended power a^b: the failures of the case analysis, exact shortcuts for the exponents
-// that occur most (squares, small integers, square roots), and powl for the rest.
+// that occur most (squares, small integers, square roots), e^(b ln a) from the logarithm's pair
+// for other exponents, and powl near the ends of the range.
 #include "engine/PowerKernel.h"
 
 #include <cmath>
@@ -170,8 +171,8 @@ bool PowerGeneral(long double a, long double b, long double& r) {
         }
     }
     if (a < 0 && std::trunc(b) != b) return false;
-    // pow rather than 2^(b log2 a): the same value, but exact where it can be (10^2 is 100,
-    // not a hair below it).
+    if (PowerFromLogarithm(a, b, r)) return true;
+    // pow for the rest: the ends of the range, huge exponents, negative bases.
     r = std::pow(a, b);
     return true;
 }

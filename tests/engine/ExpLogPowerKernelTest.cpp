@@ -145,6 +145,19 @@ TEST(ExpLogPowerKernelTest, ExactResults) {
     EXPECT_FALSE(std::signbit(KvScalar::Log(1)));
     EXPECT_EQ(Pow(1.5L, 7), 17.0859375L);
     EXPECT_EQ(Pow(-0.5L, -3), -8);
+    // Fractional exponents through the logarithm: exact results come out exact.
+    for (int c = 2; c <= 60; ++c)
+        for (const int q : {2, 4, 8})
+            for (int p = 1; p <= 4 * q; ++p) {
+                const long double whole = std::pow(static_cast<long double>(c), p);
+                if (p % q == 0 || std::pow(static_cast<long double>(c), q) > 0x1p64L ||
+                    whole > 0x1p64L)
+                    continue;
+                EXPECT_EQ(
+                    Pow(std::pow(static_cast<long double>(c), q), static_cast<long double>(p) / q),
+                    whole)
+                    << c << "^" << q << "^(" << p << "/" << q << ")";
+            }
 }
 
 // Below 2^-32 sinh x, tanh x and their inverses round to x, keeping the sign of zero, and
