@@ -53,8 +53,7 @@ bool FailFunction(std::uint16_t code, void* value);
 void NoNegation(void* value);
 bool KeepValue(std::uint16_t code, void* value);
 
-// The extended kernels; the fast evaluators compare a node's kernels with these to know that
-// they may compute the same in registers.
+// The extended kernels, which the fast evaluators and the compiled program compute in registers.
 void ExtendedNegate(void* value);
 bool ExtendedAdd(void* left, const void* right);
 bool ExtendedMultiply(void* left, const void* right);

@@ -81,6 +81,19 @@ public:
     TKvSingleVariable* Variable = nullptr;
     bool OwnsOperands = true;
     std::int32_t SourcePos = 0;
+
+    // Chosen once from the code and the type when the node is made, so that the fast evaluators
+    // and the compiled program may take them as given.
+    TNegateKernel GetNegateKernel() const { return NegateKernel; }
+    TBinaryKernel GetBinaryKernel() const { return BinaryKernel; }
+    TFunctionKernel GetFunctionKernel() const { return FunctionKernel; }
+    TEvaluator GetEvaluator() const { return Evaluator; }
+    TValueEvaluator GetFastValue() const { return FastValue; }
+
+private:
+    // Tests exchange kernels through it (tests/engine/NodeTestAccess.h).
+    friend struct TNodeTestAccess;
+
     TNegateKernel NegateKernel = nullptr;
     TBinaryKernel BinaryKernel = nullptr;
     TFunctionKernel FunctionKernel = nullptr;
@@ -88,7 +101,6 @@ public:
     TEvaluator Evaluator = nullptr;
     TValueEvaluator FastValue = nullptr;
 
-private:
     TKvOperatorNode(TKvDataType dataType, std::uint16_t code);
     void SetLeafEvaluator();
     // A buffer of Size bytes, inside the node when the type fits.
