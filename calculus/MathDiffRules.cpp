@@ -110,8 +110,7 @@ TKvNodePtr TDiffRules::Rule(const TKvOperatorNode& node, TOperands operands) {
     case OpCodes::Negation:
         return Make(OpCodes::Negation, Take(operands[0]));
     default:
-        if (node.OpCode >= 40 && node.OpCode < OpCodes::Factorial)
-            return FunctionRule(node, operands[0]);
+        if (OpCodes::IsNamedFunction(node.OpCode)) return FunctionRule(node, operands[0]);
         // The factorial (and anything unknown) has no rule; a zero here would be wrong.
         throw EKvMathDifferencer(node.NodeText() + " nicht differenzierbar");
     }

@@ -172,7 +172,7 @@ TKvNodePtr TIntgRules::Row(const TKvOperatorNode& node) {
     case OpCodes::Power:
         return PowerRule(node);
     default:
-        if (node.OpCode >= 40 && node.OpCode < OpCodes::Factorial && node.OperandCount() > 0 &&
+        if (OpCodes::IsNamedFunction(node.OpCode) && node.OperandCount() > 0 &&
             node.GetOperand(0) != nullptr)
             return FunctionRow(node, *node.GetOperand(0));
         // The factorial has no antiderivative here.

@@ -91,7 +91,7 @@ long double TKvMathUseOtherFunction::CompiledOrFastValue() {
         // Messages left by a failed evaluation go with the next successful one.
         CompileRefused = result == TKvCompiledTree::TResult::Refused;
     }
-    return tree.FastValue(tree);
+    return tree.GetFastValue()(tree);
 }
 
 long double TKvMathUseOtherFunction::Evaluated(long double x) {

@@ -129,15 +129,16 @@ public:
             Result = TKvCompiledTree::TResult::Unclean;
             return false;
         }
+        // The program follows the fast evaluator of each code; a node with another one (whose
+        // kernels a test exchanged) is left to it.
         if (node.OpCode == OpCodes::Constant || node.OpCode == OpCodes::Variable) {
-            if (node.Value == nullptr || node.Evaluator != EvaluateExtendedLeaf ||
-                node.FastValue != SelectFastLeaf(dtExtended))
+            if (node.Value == nullptr || node.GetFastValue() != SelectFastLeaf(dtExtended))
                 return Refused();
             out = TRef{node.Value, -1, 0};
             return true;
         }
         const std::int32_t count = node.OperandCount();
-        if (count == 0 || node.FastValue != SelectFastOperator(node.OpCode, dtExtended))
+        if (count == 0 || node.GetFastValue() != SelectFastOperator(node.OpCode, dtExtended))
             return Refused();
         for (std::int32_t i = 0; i < count; ++i)
             if (node.GetOperand(i) == nullptr) return Refused();
@@ -152,17 +153,13 @@ public:
         case OpCodes::Power:
             return Fold(node, depth, PickBinary<TPower>, out);
         case OpCodes::Negation:
-            if (node.NegateKernel != ExtendedNegate || node.Evaluator != EvaluateNegation)
-                return Refused();
             return Emit(out.Leaf ? Negation<true> : Negation<false>, out, TRef{}, out);
         default:
             break;
         }
         const TRun function = out.Leaf ? KvScalar::PickFunction<TFunctionStep<true>>(node.OpCode)
                                        : KvScalar::PickFunction<TFunctionStep<false>>(node.OpCode);
-        if (function == nullptr || node.FunctionKernel != SelectExtendedFunction(node.OpCode) ||
-            node.Evaluator != EvaluateFunction)
-            return Refused();
+        if (function == nullptr) return Refused();
         return Emit(function, out, TRef{}, out);
     }
 
@@ -189,9 +186,6 @@ private:
     // ((a op b) op c) ...; left holds the first operand's code and receives the fold's.
     bool Fold(const TKvOperatorNode& node, std::int32_t depth, TRun (*pick)(bool, bool),
               TRef& left) {
-        if (node.BinaryKernel != SelectExtendedBinary(node.OpCode) ||
-            node.Evaluator != EvaluateOperator)
-            return Refused();
         for (std::int32_t i = 1; i < node.OperandCount(); ++i) {
             TRef right;
             const TKvOperatorNode& operand = *node.GetOperand(i);

@@ -72,7 +72,7 @@ TKvOperatorNode* FirstOperand(const TKvOperatorNode& node) {
 bool ApplyBinary(TKvOperatorNode& node, void* result) {
     bool succeeded;
     try {
-        succeeded = node.BinaryKernel(result, node.Scratch);
+        succeeded = node.GetBinaryKernel()(result, node.Scratch);
     } catch (const std::exception& error) {
         FailThrown(node, result, error);
         return false;
@@ -103,7 +103,7 @@ void EvaluateOperator(TKvOperatorNode& node, void* result) {
         Fail(node, result, MissingOperandText);
         return;
     }
-    first->Evaluator(*first, result);
+    first->GetEvaluator()(*first, result);
     if (!TakeErrorText(node, *first)) return;
     const std::vector<TKvOperatorNode*>& operands = *node.Operands;
     const std::size_t count = operands.size();
@@ -114,7 +114,7 @@ void EvaluateOperator(TKvOperatorNode& node, void* result) {
             node.ErrorText = MissingOperandText;
             return;
         }
-        operand->Evaluator(*operand, node.Scratch);
+        operand->GetEvaluator()(*operand, node.Scratch);
         if (!TakeErrorText(node, *operand)) return;
         if (!ApplyBinary(node, result)) return;
     }
@@ -127,10 +127,10 @@ void EvaluateNegation(TKvOperatorNode& node, void* result) {
         Fail(node, result, MissingOperandText);
         return;
     }
-    operand->Evaluator(*operand, result);
+    operand->GetEvaluator()(*operand, result);
     TakeErrorText(node, *operand);
     try {
-        node.NegateKernel(result);
+        node.GetNegateKernel()(result);
     } catch (const std::exception& error) {
         FailThrown(node, result, error);
         return;
@@ -143,14 +143,14 @@ void EvaluateNegation(TKvOperatorNode& node, void* result) {
 void EvaluateFunction(TKvOperatorNode& node, void* result) {
     TKvOperatorNode* operand = FirstOperand(node);
     if (operand != nullptr) {
-        operand->Evaluator(*operand, result);
+        operand->GetEvaluator()(*operand, result);
         TakeErrorText(node, *operand);
     } else {
         Fail(node, result, NoParametersText);
     }
     bool succeeded;
     try {
-        succeeded = node.FunctionKernel(node.OpCode, result);
+        succeeded = node.GetFunctionKernel()(node.OpCode, result);
     } catch (const std::exception& error) {
         FailThrown(node, result, error);
         return;

@@ -1,9 +1,10 @@
 // The fast evaluators of the extended type. They compute in registers and never look at the
-// fault flags; Evaluate tests the flags once at the end. Anything out of the ordinary (a missing
-// operand, a kernel that would fail, a kernel other than the extended one, a node of another
-// type) raises the invalid flag instead, and Evaluate then runs the checked evaluators, which
-// produce the value and the messages. On the success path both compute the same operations on
-// the same 80-bit values, so they give the same result.
+// fault flags; Evaluate tests the flags once at the end. A node's kernels are fixed when it is
+// made, so each evaluator computes what its node's kernels would. Anything out of the ordinary
+// (a missing operand, a kernel that would fail, a node of another type) raises the invalid flag
+// instead, and Evaluate then runs the checked evaluators, which produce the value and the
+// messages. On the success path both compute the same operations on the same 80-bit values, so
+// they give the same result.
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
 
@@ -41,26 +42,24 @@ long double ExtendedLeaf(TKvOperatorNode& node) {
 
 // Half the nodes of a tree are leaves; reading them in place saves a call each.
 [[gnu::always_inline]] inline long double Value(TKvOperatorNode& node) {
-    if (node.FastValue == ExtendedLeaf) return LeafValue(node);
-    return node.FastValue(node);
+    const TValueEvaluator fast = node.GetFastValue();
+    if (fast == ExtendedLeaf) return LeafValue(node);
+    return fast(node);
 }
 
 struct TSum {
-    static constexpr TBinaryKernel Kernel = ExtendedAdd;
     static bool Apply(long double& left, long double right) {
         left += right;
         return true;
     }
 };
 struct TProduct {
-    static constexpr TBinaryKernel Kernel = ExtendedMultiply;
     static bool Apply(long double& left, long double right) {
         left *= right;
         return true;
     }
 };
 struct TQuotient {
-    static constexpr TBinaryKernel Kernel = ExtendedDivide;
     static bool Apply(long double& left, long double right) {
         if (right == 0) return false;
         left /= right;
@@ -68,7 +67,6 @@ struct TQuotient {
     }
 };
 struct TPower {
-    static constexpr TBinaryKernel Kernel = ExtendedPower;
     static bool Apply(long double& left, long double right) {
         return KvScalar::Power(left, right, left);
     }
@@ -76,7 +74,7 @@ struct TPower {
 
 // The left fold of an operator node.
 template <class TOperation> long double ExtendedOperator(TKvOperatorNode& node) {
-    if (node.BinaryKernel != TOperation::Kernel || !node.Operands) [[unlikely]]
+    if (!node.Operands) [[unlikely]]
         return Refuse();
     const std::vector<TKvOperatorNode*>& operands = *node.Operands;
     const std::size_t count = operands.size();
@@ -96,7 +94,7 @@ template <class TOperation> long double ExtendedOperator(TKvOperatorNode& node) 
 
 long double ExtendedNegation(TKvOperatorNode& node) {
     TKvOperatorNode* operand = FirstOperand(node);
-    if (operand == nullptr || node.NegateKernel != ExtendedNegate) [[unlikely]]
+    if (operand == nullptr) [[unlikely]]
         return Refuse();
     const long double value = Value(*operand);
     ClearText(node);
@@ -106,7 +104,7 @@ long double ExtendedNegation(TKvOperatorNode& node) {
 struct TFastFunctionFamily {
     template <KvScalar::TScalarFunction F> static long double Kernel(TKvOperatorNode& node) {
         TKvOperatorNode* operand = FirstOperand(node);
-        if (operand == nullptr || node.FunctionKernel != TExtendedFamily::Kernel<F>) [[unlikely]]
+        if (operand == nullptr) [[unlikely]]
             return Refuse();
         const long double value = Value(*operand);
         ClearText(node);

@@ -1,4 +1,4 @@
-// The functions of the codes 41 and above in extended precision. Faults are raised as status
+// The functions of the function table in extended precision. Faults are raised as status
 // flags; see MathKernelsImpl.h.
 #include <cmath>
 

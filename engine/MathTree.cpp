@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/FaultReplay.h"
+#include "engine/FunctionTable.h"
 #include "engine/MathKernels.h"
 #include "engine/MathKernelsImpl.h"
 #include "engine/NodeCache.h"
@@ -22,21 +23,6 @@ void CountNewNode() {
         throw ETooMuchInstances("Too much instances of TKvOperatorNode!");
     }
 }
-
-struct TFunctionName {
-    std::uint16_t Code;
-    const char* Name;
-};
-
-constexpr TFunctionName FunctionNames[] = {
-    {41, "exp"},      {42, "ln"},      {43, "log"},     {44, "ld"},      {45, "sqr"},
-    {46, "sqrt"},     {51, "sin"},     {52, "cos"},     {53, "tan"},     {54, "cot"},
-    {55, "arcsin"},   {56, "arccos"},  {57, "arctan"},  {58, "arccot"},  {59, "sinh"},
-    {60, "cosh"},     {61, "tanh"},    {62, "coth"},    {63, "arcsinh"}, {64, "arccosh"},
-    {65, "arctanh"},  {66, "arccoth"}, {70, "trunc"},   {71, "round"},   {72, "frac"},
-    {80, "sgn"},      {81, "abs"},     {82, "zero"},    {83, "heav"},    {90, "ceil"},
-    {91, "floor"},    {100, "phase"},  {110, "rnd"},
-};
 
 // A stack of nodes, on the machine stack while it is short.
 class TPendingNodes {
@@ -69,12 +55,6 @@ private:
 };
 
 } // namespace
-
-const char* FunctionCodeName(std::uint16_t code) {
-    for (const TFunctionName& entry : FunctionNames)
-        if (entry.Code == code) return entry.Name;
-    return "";
-}
 
 TKvOperatorNode::TKvOperatorNode(TKvDataType dataType, std::uint16_t code)
     : OpCode(code), DataType(dataType), Size(TypeSize(dataType)) {
@@ -128,7 +108,7 @@ TKvNodePtr TKvOperatorNode::CreateOperator(TKvDataType dataType, std::uint16_t c
     if (code == OpCodes::Negation) {
         node->NegateKernel = SelectNegateKernel(dataType);
         node->Evaluator = EvaluateNegation;
-    } else if (code >= 40) {
+    } else if (OpCodes::IsFunction(code)) {
         node->FunctionKernel = SelectFunctionKernel(code, dataType);
         node->Evaluator = EvaluateFunction;
     } else {
@@ -181,7 +161,7 @@ TKvNodePtr TKvOperatorNode::CreateSubtraction(TKvNodePtr minuend, TKvNodePtr sub
 
 void TKvOperatorNode::AddOperand(std::int32_t index, TKvOperatorNode* node) {
     if (node == nullptr) return;
-    if (OpCode < 10 || !Operands) {
+    if (OpCodes::IsLeaf(OpCode) || !Operands) {
         // Leaves take no operands; the node handed over is not kept.
         delete node;
         return;
@@ -193,7 +173,7 @@ void TKvOperatorNode::AddOperand(std::int32_t index, TKvOperatorNode* node) {
 }
 
 void TKvOperatorNode::DeleteOperand(std::int32_t index) {
-    if (OpCode < 10 || !Operands) return;
+    if (OpCodes::IsLeaf(OpCode) || !Operands) return;
     TKvOperatorNode* node = (*Operands)[index];
     Operands->erase(Operands->begin() + index);
     delete node;

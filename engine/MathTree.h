@@ -1,4 +1,4 @@
-// Expression trees: the node, the shared operation codes and the live-node limit.
+// Expression trees: the node and the live-node limit; the operation codes are in OpCodes.h.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/OpCodes.h"
 #include "values/KvTypes.h"
 #include "values/MathErrors.h"
 #include "values/VarDepot.h"
@@ -20,27 +21,6 @@ using TBinaryKernel = bool (*)(void* left, const void* right);
 using TFunctionKernel = bool (*)(std::uint16_t code, void* value);
 using TEvaluator = void (*)(TKvOperatorNode& node, void* result);
 using TValueEvaluator = long double (*)(TKvOperatorNode& node);
-
-// Operation codes.
-namespace OpCodes {
-constexpr std::uint16_t Constant = 1;
-constexpr std::uint16_t Variable = 2;
-constexpr std::uint16_t Sum = 22;
-constexpr std::uint16_t Product = 24;
-constexpr std::uint16_t Quotient = 25;
-constexpr std::uint16_t Power = 26;
-constexpr std::uint16_t Negation = 27;
-constexpr std::uint16_t Exp = 41, Ln = 42, Log = 43, Ld = 44, Sqr = 45, Sqrt = 46;
-constexpr std::uint16_t Sin = 51, Cos = 52, Tan = 53, Cot = 54;
-constexpr std::uint16_t ArcSin = 55, ArcCos = 56, ArcTan = 57, ArcCot = 58;
-constexpr std::uint16_t Sinh = 59, Cosh = 60, Tanh = 61, Coth = 62;
-constexpr std::uint16_t ArcSinh = 63, ArcCosh = 64, ArcTanh = 65, ArcCoth = 66;
-constexpr std::uint16_t Trunc = 70, Round = 71, Frac = 72;
-constexpr std::uint16_t Sgn = 80, Abs = 81, Zero = 82, Heav = 83;
-constexpr std::uint16_t Ceil = 90, Floor = 91, Phase = 100, Rnd = 110;
-constexpr std::uint16_t Factorial = 200;
-constexpr std::uint16_t Subtraction = 501; // only inside the parser
-} // namespace OpCodes
 
 // Number of live nodes, and the most that may live at once.
 extern std::int32_t NodeInstanceCount;
@@ -101,6 +81,19 @@ public:
     TKvSingleVariable* Variable = nullptr;
     bool OwnsOperands = true;
     std::int32_t SourcePos = 0;
+
+    // Chosen once from the code and the type when the node is made, so that the fast evaluators
+    // and the compiled program may take them as given.
+    TNegateKernel GetNegateKernel() const { return NegateKernel; }
+    TBinaryKernel GetBinaryKernel() const { return BinaryKernel; }
+    TFunctionKernel GetFunctionKernel() const { return FunctionKernel; }
+    TEvaluator GetEvaluator() const { return Evaluator; }
+    TValueEvaluator GetFastValue() const { return FastValue; }
+
+private:
+    // Tests exchange kernels through it (tests/engine/NodeTestAccess.h).
+    friend struct TNodeTestAccess;
+
     TNegateKernel NegateKernel = nullptr;
     TBinaryKernel BinaryKernel = nullptr;
     TFunctionKernel FunctionKernel = nullptr;
@@ -108,7 +101,6 @@ public:
     TEvaluator Evaluator = nullptr;
     TValueEvaluator FastValue = nullptr;
 
-private:
     TKvOperatorNode(TKvDataType dataType, std::uint16_t code);
     void SetLeafEvaluator();
     // A buffer of Size bytes, inside the node when the type fits.
@@ -120,6 +112,3 @@ private:
     alignas(16) unsigned char ScratchBytes[InsideBytes] = {};
     alignas(16) unsigned char ValueBytes[InsideBytes] = {};
 };
-
-// Lower-case name of a function code, "" when the code is not a named function.
-const char* FunctionCodeName(std::uint16_t code);

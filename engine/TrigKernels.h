@@ -1,5 +1,5 @@
 // The argument reduction shared by the sine, cosine and tangent kernels (KvScalar::Sin, Cos,
-// Tan and Cot, declared in MathKernelsImpl.h).
+// Tan and Cot, declared in ScalarFunctions.h).
 #pragma once
 
 #include "engine/ExtendedPair.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/FunctionTable.h"
 #include "platform/Locale.h"
 
 namespace {
@@ -10,12 +11,25 @@ std::uint64_t LengthBit(std::size_t length) {
     return std::uint64_t{1} << std::min<std::size_t>(length, 63);
 }
 
+char UpperLetter(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The menus capitalise a name, and after "arc" its second part too: ArcSinh.
+std::string MenuSpelling(std::string_view name) {
+    std::string spelling(name);
+    spelling[0] = UpperLetter(spelling[0]);
+    if (spelling.size() > 3 && spelling.starts_with("Arc")) spelling[3] = UpperLetter(spelling[3]);
+    return spelling;
+}
+
 } // namespace
 
 void TKvAbstractFunctionList::Initialize() {
     FillList();
     NameIndex.clear();
-    for (std::int32_t i = 0; i < Count(); ++i) NameIndex.emplace_back(AnsiUpperCase(Names[i].first), i);
+    for (std::int32_t i = 0; i < Count(); ++i)
+        NameIndex.emplace_back(AnsiUpperCase(Names[i].first), i);
     std::sort(NameIndex.begin(), NameIndex.end());
     NameLengths = 0;
     for (const auto& entry : NameIndex)
@@ -40,19 +54,8 @@ std::int32_t TKvAbstractFunctionList::IndexOfUpperCaseName(std::string_view key)
 }
 
 void TKvRealFunctionList::FillList() {
-    static constexpr struct {
-        const char* Name;
-        std::uint16_t Code;
-    } Table[] = {
-        {"Exp", 41},     {"Ln", 42},      {"Log", 43},     {"Ld", 44},      {"Sqr", 45},
-        {"Sqrt", 46},    {"Sin", 51},     {"Cos", 52},     {"Tan", 53},     {"Cot", 54},
-        {"ArcSin", 55},  {"ArcCos", 56},  {"ArcTan", 57},  {"ArcCot", 58},  {"Sinh", 59},
-        {"Cosh", 60},    {"Tanh", 61},    {"Coth", 62},    {"ArcSinh", 63}, {"ArcCosh", 64},
-        {"ArcTanh", 65}, {"ArcCoth", 66}, {"Int", 70},     {"Trunc", 70},   {"Round", 71},
-        {"Frac", 72},    {"Sgn", 80},     {"Abs", 81},     {"Zero", 82},    {"Ceil", 90},
-        {"Floor", 91},   {"Heav", 83},    {"Phase", 100},  {"Rnd", 110},
-    };
-    for (const auto& entry : Table) Add(entry.Name, entry.Code);
+    for (const TFunctionRow& row : FunctionTable)
+        if (*row.Name != '\0') Add(MenuSpelling(row.Name), row.Code);
 }
 
 const TKvRealFunctionList& RealFunctionList() {

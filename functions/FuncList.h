@@ -1,4 +1,5 @@
-// The list of function names a user may type, each with its function code.
+// The list of function names a user may type, each with its function code, made from the function
+// table.
 #pragma once
 
 #include <cstdint>

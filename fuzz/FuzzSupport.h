@@ -80,7 +80,7 @@ inline bool HasBareOperator(const TKvOperatorNode& root) {
     return FoldTree<int>(root, [](const TKvOperatorNode& node, std::span<int> operands) {
                for (int bare : operands)
                    if (bare) return 1;
-               return node.OpCode >= 10 && node.OperandCount() == 0 ? 1 : 0;
+               return !OpCodes::IsLeaf(node.OpCode) && node.OperandCount() == 0 ? 1 : 0;
            }) != 0;
 }
 

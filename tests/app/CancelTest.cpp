@@ -113,11 +113,12 @@ TEST_F(CancelTest, FlagsLeftByTheHookAreNotFaults) {
         TCalcRequest request;
         request.InputLines = {c.Input};
         request.Mode = c.Mode;
-        // Each runs a little longer than the hook's interval.
-        request.MaxIter = 1000000;
+        // Each runs several times the hook's interval, so that the hook is asked even on a fast,
+        // idle machine.
+        request.MaxIter = 3000000;
         request.IntgNumFromText = request.LenNumFromText = "0";
         request.IntgNumToText = request.LenNumToText = "10";
-        request.IntgNumIntvText = request.LenNumIntvText = "0.00005";
+        request.IntgNumIntvText = request.LenNumIntvText = "0.00002";
         Calculator.ProgressHook = nullptr;
         const TCalcOutcome plain = Calculator.RunCalculation(request);
         int calls = 0;

@@ -10,6 +10,7 @@
 #include "parser/MathPars.h"
 #include "platform/FpuFaults.h"
 #include "tests/ParseInto.h"
+#include "tests/engine/NodeTestAccess.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
         RandSeed = seed;
         long double value = 42;
         FpuClearFaults();
-        root.Evaluator(root, &value);
+        root.GetEvaluator()(root, &value);
         return {value, root.ErrorText, RandSeed};
     }
 
@@ -117,20 +118,20 @@ TEST_F(EvaluateFastTest, ExchangedKernelsAreUsed) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Text);
         TKvOperatorNode& root = Parse(c.Text);
-        root.FunctionKernel = [](std::uint16_t, void* value) {
+        TNodeTestAccess::SetFunctionKernel(root, [](std::uint16_t, void* value) {
             const long double seven = 7;
             std::memcpy(value, &seven, 10);
             return true;
-        };
-        root.BinaryKernel = [](void* left, const void*) {
+        });
+        TNodeTestAccess::SetBinaryKernel(root, [](void* left, const void*) {
             const long double three = 3;
             std::memcpy(left, &three, 10);
             return true;
-        };
-        root.NegateKernel = [](void* value) {
+        });
+        TNodeTestAccess::SetNegateKernel(root, [](void* value) {
             const long double five = 5;
             std::memcpy(value, &five, 10);
-        };
+        });
         SetX(0.25L);
         const TRun run = ThroughEvaluate(root, 0);
         EXPECT_EQ(run.Error, "");

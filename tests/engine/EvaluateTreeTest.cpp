@@ -9,6 +9,7 @@
 #include "engine/MathKernels.h"
 #include "engine/MathTree.h"
 #include "platform/FpuFaults.h"
+#include "tests/engine/NodeTestAccess.h"
 #include "values/VarDepot.h"
 
 namespace {
@@ -108,19 +109,20 @@ TEST(EvaluateTreeTest, VariableIsReadAtEachEvaluation) {
 
 TEST(EvaluateTreeTest, ThrowingKernelGivesItsMessage) {
     TKvNodePtr function = Op(Sin, C(1));
-    function->FunctionKernel = [](std::uint16_t, void*) -> bool {
-        throw std::runtime_error("Kernfehler");
-    };
+    TNodeTestAccess::SetFunctionKernel(
+        *function, [](std::uint16_t, void*) -> bool { throw std::runtime_error("Kernfehler"); });
     EXPECT_EQ(Compute(*function).Error, "Kernfehler");
     EXPECT_EQ(Compute(*function).Value, 0);
 
     TKvNodePtr sum = Op(Sum, C(1), C(2));
-    sum->BinaryKernel = [](void*, const void*) -> bool { throw std::out_of_range("Bereich"); };
+    TNodeTestAccess::SetBinaryKernel(
+        *sum, [](void*, const void*) -> bool { throw std::out_of_range("Bereich"); });
     EXPECT_EQ(Compute(*sum).Error, "Bereich");
     EXPECT_EQ(Compute(*sum).Value, 0);
 
     TKvNodePtr negation = Op(Negation, C(1));
-    negation->NegateKernel = [](void*) { throw std::runtime_error("Vorzeichen"); };
+    TNodeTestAccess::SetNegateKernel(*negation,
+                                     [](void*) { throw std::runtime_error("Vorzeichen"); });
     EXPECT_EQ(Compute(*negation).Error, "Vorzeichen");
 }
 

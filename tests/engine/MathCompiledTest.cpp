@@ -13,6 +13,7 @@
 #include "parser/MathPars.h"
 #include "platform/FpuFaults.h"
 #include "tests/ParseInto.h"
+#include "tests/engine/NodeTestAccess.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ TEST_F(MathCompiledTest, ComputesWhatTheFastEvaluatorsCompute) {
             SCOPED_TRACE(std::string(text) + " at " + std::to_string(static_cast<double>(x)));
             Function.SetVarValue("x", x);
             const TFastRun compiled = FastRun([&] { return Compiled.Value(); }, 777);
-            const TFastRun fast = FastRun([&] { return root.FastValue(root); }, 777);
+            const TFastRun fast = FastRun([&] { return root.GetFastValue()(root); }, 777);
             EXPECT_EQ(compiled.Faulted, fast.Faulted);
             EXPECT_EQ(compiled.SeedAfter, fast.SeedAfter);
             if (!fast.Faulted) {
@@ -105,15 +106,18 @@ TEST_F(MathCompiledTest, RefusesWhatItCannotFollow) {
     };
     const TCase cases[] = {
         {"exchanged binary kernel", "x+1",
-         [](TKvOperatorNode& root) { root.BinaryKernel = KvKernels::ExtendedMultiply; }},
+         [](TKvOperatorNode& root) {
+             TNodeTestAccess::SetBinaryKernel(root, KvKernels::ExtendedMultiply);
+         }},
         {"exchanged function kernel", "sin(x)",
          [](TKvOperatorNode& root) {
-             root.FunctionKernel = SelectFunctionKernel(OpCodes::Cos, dtExtended);
+             TNodeTestAccess::SetFunctionKernel(root,
+                                                SelectFunctionKernel(OpCodes::Cos, dtExtended));
          }},
         {"exchanged negation", "-x",
-         [](TKvOperatorNode& root) { root.NegateKernel = [](void*) {}; }},
+         [](TKvOperatorNode& root) { TNodeTestAccess::SetNegateKernel(root, [](void*) {}); }},
         {"exchanged evaluator", "x*2",
-         [](TKvOperatorNode& root) { root.Evaluator = EvaluateNegation; }},
+         [](TKvOperatorNode& root) { TNodeTestAccess::SetEvaluator(root, EvaluateNegation); }},
         {"missing operand", "x*2", [](TKvOperatorNode& root) { root.SetOperand(1, nullptr); }},
         {"no operands", "x*2",
          [](TKvOperatorNode& root) {
