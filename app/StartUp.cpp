@@ -1,7 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Calculator.h"
-#include "app/ReadCmdl.h"
+#include "app/CommandLineRequest.h"
 #include "functions/MthTrFnc.h"
 #include "parser/MathPars.h"
 #include "values/KvTypes.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/Calculator.h"
-#include "app/CmdLine.h"
-#include "app/ReadCmdl.h"
+#include "app/CommandLineRequest.h"
 #include "app/RequestSettings.h"
 #include "app/Settings.h"
+#include "app/SettingsFileArgument.h"
 #include "app/StartUp.h"
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"

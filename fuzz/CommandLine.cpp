@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/Calculator.h"
-#include "app/CmdLine.h"
-#include "app/ReadCmdl.h"
+#include "app/CommandLineRequest.h"
+#include "app/SettingsFileArgument.h"
 #include "app/StartUp.h"
 #include "functions/MthTrFnc.h"
 #include "fuzz/FuzzSupport.h"

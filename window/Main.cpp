@@ -20,10 +20,10 @@
 #include <exception>
 #include <iostream>
 
-#include "app/CmdLine.h"
-#include "app/ReadCmdl.h"
+#include "app/CommandLineRequest.h"
 #include "app/RequestSettings.h"
 #include "app/Settings.h"
+#include "app/SettingsFileArgument.h"
 #include "app/StartUp.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
@@ -501,7 +501,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             reason != Qt::PopupFocusReason) {
             auto* field = static_cast<QLineEdit*>(watched);
             // Checked after the focus has moved, so the message box does not interrupt it.
-            QTimer::singleShot(0, this, [this, field] { StartEditExit(field); });
+            QTimer::singleShot(0, this, [this, field] { CheckNumberField(field); });
         }
         break;
     }
@@ -511,7 +511,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TMainForm::StartEditExit(QLineEdit* field) {
+void TMainForm::CheckNumberField(QLineEdit* field) {
     if (CheckingField) return;
     CheckingField = true;
     long double value = 0;

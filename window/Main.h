@@ -174,7 +174,7 @@ private:
     // The check of any number field just left (not only the start field the name comes from):
     // a message, and the focus back, when it holds no number, or when Newton's bound or the
     // Simpson width is not above 0.
-    void StartEditExit(QLineEdit* field);
+    void CheckNumberField(QLineEdit* field);
     void ShowMessage(const QString& text);
     void RenewHint();
     void RenewResultHint();

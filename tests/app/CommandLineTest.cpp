@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "app/Calculator.h"
-#include "app/CmdLine.h"
+#include "app/CommandLineRequest.h"
 #include "app/IniHelp.h"
-#include "app/ReadCmdl.h"
+#include "app/SettingsFileArgument.h"
 #include "app/StartUp.h"
 #include "functions/MthTrFnc.h"
 #include "platform/Locale.h"
@@ -58,8 +58,8 @@ TEST(CommandLine, ReadsSwitchesOptionsAndWords) {
 
 TEST(CommandLine, VariablesAndNumbers) {
     SetDecimalSeparator(',');
-    const TKvMathCommandLine reader({"\\vy=2,5", "\\v", "z = 2.5 ", "\\vw", "\\vbad=abc", "\\l0.5",
-                                     "\\t", "7", "\\vPi=3"});
+    const TKvMathCommandLine reader(
+        {"\\vy=2,5", "\\v", "z = 2.5 ", "\\vw", "\\vbad=abc", "\\l0.5", "\\t", "7", "\\vPi=3"});
     ResetDecimalSeparator();
     ASSERT_EQ(reader.VarListCount(), 6);
     const char* names[] = {"Pi", "e", "y", "z", "w", "Pi"};
@@ -104,7 +104,8 @@ TEST(CommandLine, StartSelectsModeAndFields) {
         TCalculator calculator;
         TCalcRequest request;
         bool panel = false;
-        const bool now = ApplyCommandLine(TKvMathCommandLine(c.Parameters), calculator, request, panel);
+        const bool now =
+            ApplyCommandLine(TKvMathCommandLine(c.Parameters), calculator, request, panel);
         EXPECT_EQ(request.Mode, c.Mode);
         EXPECT_EQ(now, c.SimplifyAtOnce);
         EXPECT_EQ(panel, c.Mode != cmSimple);
@@ -113,12 +114,13 @@ TEST(CommandLine, StartSelectsModeAndFields) {
     TCalculator calculator;
     TCalcRequest request;
     bool panel = false;
-    ApplyCommandLine(TKvMathCommandLine({"\\i", "\\m", "\\vx=1,5", "\\t", "3", "\\l", "0.5"}), calculator,
-                     request, panel);
+    ApplyCommandLine(TKvMathCommandLine({"\\i", "\\m", "\\vx=1,5", "\\t", "3", "\\l", "0.5"}),
+                     calculator, request, panel);
     EXPECT_EQ(request.IntgNumFromText, "1,5");
     EXPECT_EQ(request.IntgNumToText, "3");
     EXPECT_EQ(request.IntgNumIntvText, "0,5");
-    ApplyCommandLine(TKvMathCommandLine({"\\vy=2", "\\n", "\\xy", "y^2-2"}), calculator, request, panel);
+    ApplyCommandLine(TKvMathCommandLine({"\\vy=2", "\\n", "\\xy", "y^2-2"}), calculator, request,
+                     panel);
     EXPECT_EQ(request.IterVar, "y");
     EXPECT_EQ(request.StartText, "2");
     EXPECT_EQ(request.InputLines, std::vector<std::string>{" y^2-2"});
@@ -129,9 +131,9 @@ TEST(CommandLine, VariablesWithoutNameAreRefused) {
     const TKvMathCommandLine reader({"\\v=5", "\\v", "  ", "\\v =", "\\v", " = 2", "\\vk"});
     ASSERT_EQ(reader.VarListCount(), 3);
     EXPECT_EQ(reader.VarNameAt(2), "k");
-    EXPECT_EQ(reader.Errors,
-              (std::vector<std::string>{"Illegaler Parameterwert: =5", "Illegaler Parameterwert:   ",
-                                        "Illegaler Parameterwert:  =", "Illegaler Parameterwert:  = 2"}));
+    EXPECT_EQ(reader.Errors, (std::vector<std::string>{
+                                 "Illegaler Parameterwert: =5", "Illegaler Parameterwert:   ",
+                                 "Illegaler Parameterwert:  =", "Illegaler Parameterwert:  = 2"}));
     TCalculator calculator;
     TCalcRequest request;
     bool panel = false;

@@ -1,4 +1,4 @@
-#include "app/CmdLine.h"
+#include "app/SettingsFileArgument.h"
 
 #include "app/IniHelp.h"
 #include "platform/IniFile.h"

@@ -1,22 +1,33 @@
-#include "app/ReadCmdl.h"
+#include "app/CommandLineRequest.h"
 
 #include <charconv>
 
 #include "app/Calculator.h"
-#include "app/CmdLine.h"
+#include "app/SettingsFileArgument.h"
 #include "platform/Locale.h"
 #include "platform/Utf8.h"
 #include "values/KvTypes.h"
 
 namespace {
 
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperLetter(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 bool IsSwitch(char letter) {
     switch (letter) {
-    case 'C': case 'D': case 'I': case 'M': case 'N': case 'J': case 'S': case 'W':
+    case 'C':
+    case 'D':
+    case 'I':
+    case 'M':
+    case 'N':
+    case 'J':
+    case 'S':
+    case 'W':
         return true;
     default:
         return false;
