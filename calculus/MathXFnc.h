@@ -286,11 +286,17 @@ public:
 
 protected:
     // The piece's value with every fault left in the flags, for a caller that tests them once
-    // for the piece and its sum and goes through PieceValue after a flag. False when the piece
-    // must go through PieceValue at once, as for any class whose PieceValue is another one.
+    // for a group of pieces and their sum and goes through PieceValue after a flag. False when
+    // the piece must go through PieceValue at once, as for any class whose PieceValue is another
+    // one.
     virtual bool UncheckedPieceValue(long double, long double, long double&) { return false; }
 
 private:
+    // The most pieces between two fault tests.
+    static constexpr std::int32_t GroupPieces = 32;
+    // The most pieces one at a time between two groups.
+    static constexpr std::int32_t MaxBackoff = 1024;
+
     long double IntervalWidth = 0.1L;
 };
 

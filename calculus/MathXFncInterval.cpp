@@ -1,4 +1,5 @@
 // The interval methods: Simpson integration and curve length, piece by piece.
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <string>
@@ -64,8 +65,50 @@ void TKvMathIntervalNumFunction::Calculate() {
             if (i == count && cut.LastEndsAtUpper) return upper;
             return lower + static_cast<long double>(i) * width;
         };
+        // The pieces from first to last, summed with one fault test for all: the test waits for
+        // every operation before it, so a test per piece would keep the pieces from overlapping.
+        // After a flag the sum is left as it was, with the seed, for the pieces one at a time.
+        const auto uncheckedPieces = [&](std::int32_t first, std::int32_t last) {
+            const TFaultReplay replay;
+            long double sum = Result;
+            for (std::int32_t i = first; i <= last; ++i) {
+                // Within the ticker's quiet ticks: the hook is not asked here.
+                if (i > first) ticker.Tick(i, count);
+                long double piece;
+                if (!UncheckedPieceValue(lower + static_cast<long double>(i - 1) * width,
+                                         pieceEnd(i), piece)) [[unlikely]]
+                    break;
+                sum = sum + piece;
+                if (i == last && replay.Clean(sum)) [[likely]] {
+                    Result = sum;
+                    return true;
+                }
+            }
+            replay.Rewind(lower, upper, width);
+            return false;
+        };
+        // Pieces still to take one at a time, after their group found a flag. Where groups keep
+        // failing (an expression without a value over a stretch), more pieces go one at a time
+        // before the next group, so that the wasted groups stay few.
+        std::int32_t singles = 0;
+        std::int32_t backoff = 0;
         for (std::int32_t i = 1; i <= count; ++i) {
             if (ticker.Tick(i, count)) ForgetCompiled();
+            if (singles > 0) {
+                --singles;
+            } else {
+                const std::int32_t last =
+                    std::min({count, i + GroupPieces - 1, i + ticker.Quiet()});
+                if (last > i) {
+                    if (uncheckedPieces(i, last)) [[likely]] {
+                        backoff = 0;
+                        i = last;
+                        continue;
+                    }
+                    singles = last - i + backoff;
+                    backoff = std::min(2 * backoff + GroupPieces, MaxBackoff);
+                }
+            }
             const TFaultReplay replay;
             long double a = lower + static_cast<long double>(i - 1) * width;
             long double b = pieceEnd(i);

@@ -83,9 +83,11 @@ template <bool Checked> long double ArcFactor(long double sine) {
 // phi / sin(phi), where phi is the turning angle between the half chords u = M - A and v = B - M.
 // This is the shorter arc of the circle through the three points; unlike the circle's centre it
 // cannot cancel away for nearly straight pieces, and it never fails for three points on a curve.
+// Inlined: its six arguments would otherwise each be stored and loaded as 80 bits.
 template <bool Checked>
-long double ArcLength(long double a, long double m, long double b, long double fa, long double fm,
-                      long double fb) {
+[[gnu::always_inline]] inline long double ArcLength(long double a, long double m, long double b,
+                                                    long double fa, long double fm,
+                                                    long double fb) {
     const long double dy = Step<Checked>(fb - fa);
     const long double chord =
         Step<Checked>(std::sqrt(Step<Checked>(dy * dy + Step<Checked>((b - a) * (b - a)))));

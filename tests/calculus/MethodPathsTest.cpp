@@ -124,6 +124,12 @@ TEST(MethodPathsTest, DirectAndVirtualEvaluationAgree) {
         {Integral, "1e4932*heav(x-1)+rnd(x)", 0, 3, 1},
         {Length, "1e4932*heav(x-1.2)*(x-1.2)", 0, 4, 1},
         {Length, "sin(x)", 0, 20, 0.01L},
+        // Pieces share a fault test in groups: faults inside a group, and long stretches of
+        // faults after which groups start again.
+        {Integral, "rnd(x)/(x-0.5)", 0, 1, 0x1p-10L},
+        {Integral, "sqrt(x-0.55)+rnd(x)", 0, 1, 0x1p-12L},
+        {Length, "ln(x-0.3)+rnd(x)", 0, 1, 0x1p-11L},
+        {Length, "sqrt(0.7-x)", 0, 1, 0x1p-11L},
         {Length, "1/(x-0.5)", 0, 1, 0.125L},
         {Length, "1e4932*heav(x-0.75)", 0, 1, 1},
         {Length, "1e4932*(1-zero(x-0.5))", 0, 1, 1},
