@@ -40,13 +40,19 @@ TKvMathCommandLine::TKvMathCommandLine(const std::vector<std::string>& parameter
     VarList.emplace_back("Pi", PiValue);
     VarList.emplace_back("e", EValue);
     std::optional<char> pending;
-    for (std::size_t i = 0; i < parameters.size(); ++i) {
-        const std::string& p = parameters[i];
-        if (p.empty()) continue;
+    // The settings file's name is the first parameter after "-i" that is not "-i" itself, as the
+    // settings reader takes it.
+    bool fileNameNext = false;
+    for (const std::string& p : parameters) {
         if (p == SettingsFileOption) {
-            ++i; // the settings file's name
+            fileNameNext = true;
             continue;
         }
+        if (fileNameNext) {
+            fileNameNext = false;
+            continue;
+        }
+        if (p.empty()) continue;
         if (p[0] == '\\') {
             if (p.size() == 1) continue;
             const char letter = UpperLetter(p[1]);

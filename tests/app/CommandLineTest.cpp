@@ -42,6 +42,9 @@ TEST(CommandLine, ReadsSwitchesOptionsAndWords) {
         {{"\\M", "\\C", "\\j", "\\s", "\\w", "a"}, " a", 0, false, false, true, true, "x"},
         {{"-i", "/tmp/n.ini", "1", "-I", ""}, " 1 -I", 0, false, false, false, false, "x"},
         {{"\\x", "-i", "f", "t"}, "", 0, false, false, false, false, "t"},
+        // A repeated "-i": the file is the first parameter after it that is not "-i", for
+        // both readers.
+        {{"-i", "-i", "f", "2"}, " 2", 0, false, false, false, false, "x"},
     };
     for (const TLine& line : lines) {
         const TKvMathCommandLine reader(line.Parameters);
@@ -82,6 +85,8 @@ TEST(CommandLine, HandlerFindsSettingsFile) {
     EXPECT_EQ(handler.IniFileName, "/tmp/some.ini");
     EXPECT_EQ(DefaultIniFileName(), "/tmp/some.ini");
     EXPECT_EQ(handler.OtherParams, (std::vector<std::string>{"3", "4"}));
+    const TCommandLineHandler repeated({"-i", "-i", "/tmp/other.ini", "2"});
+    EXPECT_EQ(repeated.IniFileName, "/tmp/other.ini");
     SetIniFileName("");
 }
 
