@@ -360,12 +360,17 @@ double DoublePowerOfTwo(int k) {
 }
 
 // ln(1 + r) - r = r^2 (r q(r) - 1/2), with q in double: r^3 q is below 2^-15 relative to r.
-long double LnPolynomial(long double r) {
-    const double rd = static_cast<double>(r);
+// rd is r to within 2^-52: q's slope is near -1/4, so q(rd) adds no more than 2^-78 to the
+// result, and q need not wait for r.
+long double LnPolynomial(long double r, double rd) {
     const double rd2 = rd * rd;
     const double q =
         (LnQ[0] + rd * LnQ[1]) + rd2 * ((LnQ[2] + rd * LnQ[3]) + rd2 * (LnQ[4] + rd * LnQ[5]));
     return r * r * (r * static_cast<long double>(q) - 0.5L);
+}
+
+long double LnPolynomial(long double r) {
+    return LnPolynomial(r, static_cast<double>(r));
 }
 
 } // namespace
@@ -610,6 +615,7 @@ template <typename TFinish>
     int j;
     long double rHi;
     long double rLo;
+    double rd;
     // Through a double where its exponent reaches: its bits come without the slow reload of
     // an 80-bit store, and x - xd holds the mantissa's last 11 bits. The range test comes
     // first, as converting a larger x would raise overflow.
@@ -626,6 +632,7 @@ template <typename TFinish>
         // Products of at most 63 and 21 bits: exact.
         rHi = static_cast<long double>(mHi) * LnInverse[j] - 1;
         rLo = mLo * LnInverse[j];
+        rd = mHi * LnInverse[j] - 1;
     } else {
         KvPair::TBits bits = KvPair::Bits(x);
         e = bits.SignExponent - KvPair::ExponentBias;
@@ -643,8 +650,9 @@ template <typename TFinish>
         // Products of at most 42 bits: exact in double.
         rHi = mHi * inverse - 1;
         rLo = mLo * inverse;
+        rd = static_cast<double>(rHi) + static_cast<double>(rLo);
     }
-    const long double poly = LnPolynomial(rHi + rLo);
+    const long double poly = LnPolynomial(rHi + rLo, rd);
     const long double ed = e;
     const TDoublePair& t = LnTable[j];
     // Away from 1, |e ln2 + table entry| >= 0.0039 exceeds |r| and |e ln2| the table entry
