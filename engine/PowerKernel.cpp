@@ -134,10 +134,6 @@ inline bool InBudget(KvPair::TBits bits, int magnitude) {
 
 } // namespace
 
-bool IntegerPower(long double a, int n, long double& r) {
-    return TryIntegerPower(a, n, r);
-}
-
 bool WholePower(KvPair::TBits a, int n, long double& r) {
     if (!InBudget(a, n)) return false;
     PositivePower(a, n, r);
